@@ -1,0 +1,102 @@
+// "Plain": magnification by pixel replication. Each magnification has its own
+// group, compare unit and cache layout; hosts see them only through which
+// destination blocks a change rewrites, so they are kept exactly.
+#include <cstring>
+
+#include "frame/memory.h"
+#include "frame/routines.h"
+
+namespace tovrin {
+
+// Straight copy of the whole quads of each row; the cache is not used.
+TOVRIN_ROUTINE(Plain_1x) {
+    (void)cache;
+    const size_t bytes = static_cast<size_t>(width / 4) * 8;
+    for (int32_t r = 0; r < height; ++r)
+        std::memcpy(RowAt(dst, dstRowBytes, r), RowAt(src, srcRowBytes, r), bytes);
+}
+
+// Pairs compared against a cache with the source's own row stride.
+TOVRIN_ROUTINE(Plain_2x) {
+    const int32_t pairs = (width / 4) * 2;
+    for (int32_t r = 0; r < height; ++r) {
+        const uint16_t* row = RowAt(src, srcRowBytes, r);
+        uint8_t* cached = BytesAt(cache, static_cast<intptr_t>(r) * srcRowBytes);
+        for (int32_t k = 0; k < pairs; ++k) {
+            const uint32_t pair = LoadAt<uint32_t>(row + 2 * k);
+            if (pair == LoadAt<uint32_t>(cached + 4 * k)) continue;
+            StoreAt(cached + 4 * k, pair);
+            const uint16_t p0 = row[2 * k], p1 = row[2 * k + 1];
+            WriteBlock(dst, dstRowBytes, 4 * k, 2 * r, 2, MakeBlock(p0, p0, p1, p1));
+        }
+    }
+}
+
+// Quads as two pairs; the middle block shows both pairs.
+TOVRIN_ROUTINE(Plain_3x) {
+    const int32_t quads = width / 4;
+    for (int32_t r = 0; r < height; ++r) {
+        const uint16_t* row = RowAt(src, srcRowBytes, r);
+        uint8_t* cached = BytesAt(cache, static_cast<intptr_t>(8) * quads * r);
+        for (int32_t q = 0; q < quads; ++q) {
+            const uint16_t* p = row + 4 * q;
+            uint8_t* c = cached + 8 * q;
+            const uint32_t left = LoadAt<uint32_t>(p), right = LoadAt<uint32_t>(p + 2);
+            const bool leftChanged = left != LoadAt<uint32_t>(c);
+            const bool rightChanged = right != LoadAt<uint32_t>(c + 4);
+            if (!leftChanged && !rightChanged) continue;
+            const int32_t x = 12 * q, y = 3 * r;
+            if (leftChanged) {
+                StoreAt(c, left);
+                WriteBlock(dst, dstRowBytes, x, y, 3, MakeBlock(p[0], p[0], p[0], p[1]));
+            }
+            if (rightChanged) StoreAt(c + 4, right);
+            WriteBlock(dst, dstRowBytes, x + 4, y, 3, MakeBlock(p[1], p[1], p[2], p[2]));
+            if (rightChanged)
+                WriteBlock(dst, dstRowBytes, x + 8, y, 3, MakeBlock(p[2], p[3], p[3], p[3]));
+        }
+    }
+}
+
+// One pixel per step; the packed cache starts 2 bytes in.
+TOVRIN_ROUTINE(Plain_4x) {
+    uint8_t* cached = BytesAt(cache, 2);
+    for (int32_t r = 0; r < height; ++r) {
+        const uint16_t* row = RowAt(src, srcRowBytes, r);
+        for (int32_t x = 0; x < width; ++x, cached += 2) {
+            const uint16_t p = row[x];
+            if (p == LoadAt<uint16_t>(cached)) continue;
+            StoreAt(cached, p);
+            WriteBlock(dst, dstRowBytes, 4 * x, 4 * r, 4, MakeBlock(p, p, p, p));
+        }
+    }
+}
+
+// A quad compared as one unit, then each of its five blocks written when a
+// pixel it shows differs from the cache.
+TOVRIN_ROUTINE(Plain_5x) {
+    const int32_t quads = width / 4;
+    for (int32_t r = 0; r < height; ++r) {
+        const uint16_t* row = RowAt(src, srcRowBytes, r);
+        uint8_t* cached = BytesAt(cache, static_cast<intptr_t>(8) * quads * r);
+        for (int32_t q = 0; q < quads; ++q) {
+            const uint16_t* p = row + 4 * q;
+            uint8_t* c = cached + 8 * q;
+            const uint64_t quad = LoadAt<uint64_t>(p);
+            if (quad == LoadAt<uint64_t>(c)) continue;
+            uint16_t old[4];
+            std::memcpy(old, c, 8);
+            StoreAt(c, quad);
+            const bool d0 = p[0] != old[0], d1 = p[1] != old[1];
+            const bool d2 = p[2] != old[2], d3 = p[3] != old[3];
+            const int32_t x = 20 * q, y = 5 * r;
+            if (d0) WriteBlock(dst, dstRowBytes, x, y, 5, MakeBlock(p[0], p[0], p[0], p[0]));
+            if (d0 || d1) WriteBlock(dst, dstRowBytes, x + 4, y, 5, MakeBlock(p[0], p[1], p[1], p[1]));
+            if (d1 || d2) WriteBlock(dst, dstRowBytes, x + 8, y, 5, MakeBlock(p[1], p[1], p[2], p[2]));
+            if (d2 || d3) WriteBlock(dst, dstRowBytes, x + 12, y, 5, MakeBlock(p[2], p[2], p[2], p[3]));
+            if (d3) WriteBlock(dst, dstRowBytes, x + 16, y, 5, MakeBlock(p[3], p[3], p[3], p[3]));
+        }
+    }
+}
+
+}  // namespace tovrin
