@@ -11,6 +11,7 @@
 
 #include "fixture.h"
 #include "frame/routines.h"
+#include "scanline_layout.h"
 
 namespace tovrin::test {
 namespace {
@@ -109,28 +110,6 @@ Expectation Picture(const Routine& routine, const Source& src) {
     };
 }
 
-// The layouts, shared by every variant of a magnification.
-size_t CacheExtent(int scale, int width, int height) {
-    const size_t q = width / 4;
-    switch (scale) {
-        case 1: return 0;
-        case 2: return 4 + 8 * q * height;
-        case 4: return 2 + 2 * static_cast<size_t>(width) * height;
-        default: return 8 * q * height;
-    }
-}
-
-// Byte offset of p(x, r) in the cache, or -1 when it is not cached.
-long CacheOffset(int scale, int width, int x, int r) {
-    const long q = width / 4;
-    if (scale == 1 || (scale != 4 && x >= 4 * q)) return -1;
-    switch (scale) {
-        case 2: return 4 + 8 * q * r + 2L * x;
-        case 4: return 2 + 2L * (static_cast<long>(width) * r + x);
-        default: return 8 * q * r + 2L * x;
-    }
-}
-
 // A changed pixel rewrites the blocks that show it, in the rows of its
 // source row that the effect writes at all.
 bool Rewritten(const Routine& routine, int x, int r, int X, int Y) {
@@ -154,7 +133,7 @@ TEST_P(ScanlineDraw, FullDrawCacheRepeatAndOnePixelChanges) {
     Source src(size.width, size.height, size.srcPad ? 2 * size.width + size.srcPad : 0);
     src.FillRandom(99 + size.width * 5 + size.height);
     Dest dst(size.width * n, size.height * n, size.dstPad ? 2 * size.width * n + size.dstPad : 0);
-    Cache cache(CacheExtent(n, size.width, size.height));
+    Cache cache(ScanlineCacheExtent(n, size.width, size.height));
 
     Draw(routine.proc, src, cache, dst);
     ASSERT_TRUE(MatchesPicture(dst, Picture(routine, src)));
@@ -163,7 +142,7 @@ TEST_P(ScanlineDraw, FullDrawCacheRepeatAndOnePixelChanges) {
     std::vector<bool> used(cache.extent(), false);
     for (int r = 0; r < src.height(); ++r) {
         for (int x = 0; x < src.width(); ++x) {
-            const long at = CacheOffset(n, src.width(), x, r);
+            const long at = ScanlineCacheOffset(n, src.width(), x, r);
             if (at < 0) continue;
             EXPECT_EQ(cache.PixelAt(at), src.at(x, r)) << "p(" << x << ", " << r << ")";
             used[at] = used[at + 1] = true;
@@ -197,7 +176,7 @@ TEST_P(ScanlineDraw, FullDrawCacheRepeatAndOnePixelChanges) {
         EXPECT_TRUE(MatchesPicture(dst, [&](int X, int Y) -> std::optional<uint16_t> {
             return dst.Written(X, Y) ? full(X, Y) : std::nullopt;
         }));
-        EXPECT_EQ(cache.PixelAt(CacheOffset(n, src.width(), x, r)), src.at(x, r));
+        EXPECT_EQ(cache.PixelAt(ScanlineCacheOffset(n, src.width(), x, r)), src.at(x, r));
     }
     EXPECT_TRUE(cache.GuardsIntact());
 }
@@ -298,7 +277,7 @@ TEST(Scanlines, RewrittenBlocksOfNamedChanges) {
         })) << c.routine << ", p(" << c.x << ", 0)";
         // The whole compare unit goes to the cache, nothing else changes.
         const std::vector<uint8_t> after = cache.Bytes();
-        const long unit = CacheOffset(n, 16, c.x, 0);
+        const long unit = ScanlineCacheOffset(n, 16, c.x, 0);
         for (size_t i = 0; i < after.size(); ++i) {
             if (static_cast<long>(i) == unit || static_cast<long>(i) == unit + 1) continue;
             EXPECT_EQ(after[i], before[i]) << c.routine << " cache byte " << i;
