@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "classic/replicate.h"
-#include "frame/routines.h"
 
 namespace tovrin {
 namespace {
@@ -48,39 +47,8 @@ void Scanlines(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* 
     }
 }
 
-template <Shade S, int N>
-void Horizontal(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst, int32_t dstRowBytes,
-                int32_t width, int32_t height) {
-    if constexpr (N == 1) ScanlinesInPlace<S>(src, srcRowBytes, dst, dstRowBytes, width, height);
-    else Scanlines<S, N>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
-}
-
 }  // namespace
 
-#define TOVRIN_HORIZONTAL(name, shade, scale)                                                   \
-    TOVRIN_ROUTINE(name) {                                                                      \
-        Horizontal<Shade::shade, scale>(src, srcRowBytes, cache, dst, dstRowBytes, width, height); \
-    }
-
-TOVRIN_HORIZONTAL(Horizontal_1x, None, 1)
-TOVRIN_HORIZONTAL(Horizontal_2x, None, 2)
-TOVRIN_HORIZONTAL(Horizontal_3x, None, 3)
-TOVRIN_HORIZONTAL(Horizontal_4x, None, 4)
-TOVRIN_HORIZONTAL(Horizontal_5x, None, 5)
-TOVRIN_HORIZONTAL(Horizontal25_1x, Quarter, 1)
-TOVRIN_HORIZONTAL(Horizontal25_2x, Quarter, 2)
-TOVRIN_HORIZONTAL(Horizontal25_3x, Quarter, 3)
-TOVRIN_HORIZONTAL(Horizontal25_4x, Quarter, 4)
-TOVRIN_HORIZONTAL(Horizontal25_5x, Quarter, 5)
-TOVRIN_HORIZONTAL(Horizontal50_1x, Half, 1)
-TOVRIN_HORIZONTAL(Horizontal50_2x, Half, 2)
-TOVRIN_HORIZONTAL(Horizontal50_3x, Half, 3)
-TOVRIN_HORIZONTAL(Horizontal50_4x, Half, 4)
-TOVRIN_HORIZONTAL(Horizontal50_5x, Half, 5)
-TOVRIN_HORIZONTAL(Horizontal75_1x, ThreeQuarters, 1)
-TOVRIN_HORIZONTAL(Horizontal75_2x, ThreeQuarters, 2)
-TOVRIN_HORIZONTAL(Horizontal75_3x, ThreeQuarters, 3)
-TOVRIN_HORIZONTAL(Horizontal75_4x, ThreeQuarters, 4)
-TOVRIN_HORIZONTAL(Horizontal75_5x, ThreeQuarters, 5)
+TOVRIN_SHADED_FAMILY(Horizontal, ScanlinesInPlace, Scanlines)
 
 }  // namespace tovrin

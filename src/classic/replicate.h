@@ -1,5 +1,5 @@
-// Shared pieces of the replicating display effects (scanlines, column lines,
-// interlaced fields): the darkened shades and the change-driven walk over a
+// Shared pieces of the replicating scalers ("Plain" and the scanline and
+// column-line effects): the darkened shades and the change-driven walk over a
 // source row in the compare unit and cache layout of each magnification.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "frame/memory.h"
+#include "frame/routines.h"
 #include "pixel/rgb555.h"
 
 namespace tovrin {
@@ -14,14 +15,6 @@ namespace tovrin {
 // What a dark pixel holds. `None` is the plain variant: scanlines leave
 // their dark rows alone, column lines paint their dark columns black.
 enum class Shade { None, Quarter, Half, ThreeQuarters };
-
-template <Shade S>
-constexpr uint16_t Darken(uint16_t p) {
-    if constexpr (S == Shade::Quarter) return Rgb555_Quarter(p);
-    else if constexpr (S == Shade::Half) return Rgb555_Half(p);
-    else if constexpr (S == Shade::ThreeQuarters) return Rgb555_ThreeQuarters(p);
-    else return 0;
-}
 
 template <Shade S>
 constexpr uint32_t DarkenPair(uint32_t pair) {
@@ -104,5 +97,31 @@ inline void ForEachChangedBlock(const uint16_t* row, void* cache, int32_t width,
         }
     }
 }
+
+// The twenty routines of a family (Horizontal_1x to Horizontal75_5x, say):
+// four shades at magnifications 1 to 5.
+// InPlace<S> draws 1x, Changed<S, N> the magnifications that keep a cache.
+#define TOVRIN_SHADED_ROUTINE(name, shade, scale, InPlace, Changed)                              \
+    TOVRIN_ROUTINE(name) {                                                                      \
+        if constexpr (scale == 1) {                                                             \
+            (void)cache;                                                                        \
+            InPlace<Shade::shade>(src, srcRowBytes, dst, dstRowBytes, width, height);            \
+        } else {                                                                                \
+            Changed<Shade::shade, scale>(src, srcRowBytes, cache, dst, dstRowBytes, width, height); \
+        }                                                                                       \
+    }
+
+#define TOVRIN_SHADED_VARIANT(family, shade, InPlace, Changed)              \
+    TOVRIN_SHADED_ROUTINE(family##_1x, shade, 1, InPlace, Changed)          \
+    TOVRIN_SHADED_ROUTINE(family##_2x, shade, 2, InPlace, Changed)          \
+    TOVRIN_SHADED_ROUTINE(family##_3x, shade, 3, InPlace, Changed)          \
+    TOVRIN_SHADED_ROUTINE(family##_4x, shade, 4, InPlace, Changed)          \
+    TOVRIN_SHADED_ROUTINE(family##_5x, shade, 5, InPlace, Changed)
+
+#define TOVRIN_SHADED_FAMILY(family, InPlace, Changed)                      \
+    TOVRIN_SHADED_VARIANT(family, None, InPlace, Changed)                   \
+    TOVRIN_SHADED_VARIANT(family##25, Quarter, InPlace, Changed)            \
+    TOVRIN_SHADED_VARIANT(family##50, Half, InPlace, Changed)               \
+    TOVRIN_SHADED_VARIANT(family##75, ThreeQuarters, InPlace, Changed)
 
 }  // namespace tovrin
