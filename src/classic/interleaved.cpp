@@ -26,8 +26,9 @@ void DrawNextField(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16
         cache = BytesAt(cache, intptr_t{2} * width * height);
         if constexpr (N == 1) src = RowAt(src, srcRowBytes, 1);
         // Hosts pass even heights. With an odd one at 1x, 3x or 5x the shifted
-        // field would end one row below the destination, so its last source
-        // row is left out rather than written past the end.
+        // field would end one row below the destination, so the call gets
+        // one source row less: at 1x that row lies below the picture anyway,
+        // at 3x and 5x the odd rows of the last source row stay undrawn.
         if ((N * height) % 2 == 1) --height;
     }
     DrawBrightRows(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
