@@ -150,7 +150,7 @@ ScalerEntry scalerTable[] = {
 // (scalar routine, vector twin) in the order they are applied; ends with a
 // pair of null pointers.
 const VectorPair vectorSubstitution[] = {
-    // {Plain_1x, Plain_1x_Vector},
+    {Plain_1x, Plain_1x_Vector},
     // {Horizontal_1x, Horizontal_1x_Vector},
     // {Horizontal25_1x, Horizontal25_1x_Vector},
     // {Horizontal50_1x, Horizontal50_1x_Vector},
@@ -164,7 +164,7 @@ const VectorPair vectorSubstitution[] = {
     // {Vertical50_2x, Vertical50_2x_Vector},
     // {Vertical75_2x, Vertical75_2x_Vector},
     // {Interleaved_2x, Interleaved_2x_Vector},
-    // {Plain_3x, Plain_3x_Vector},
+    {Plain_3x, Plain_3x_Vector},
     // {Horizontal_3x, Horizontal_3x_Vector},
     // {Horizontal25_3x, Horizontal25_3x_Vector},
     // {Horizontal50_3x, Horizontal50_3x_Vector},
@@ -174,13 +174,13 @@ const VectorPair vectorSubstitution[] = {
     // {Vertical25_3x, Vertical25_3x_Vector},
     // {Vertical50_3x, Vertical50_3x_Vector},
     // {Vertical75_3x, Vertical75_3x_Vector},
-    // {Plain_4x, Plain_4x_Vector},
+    {Plain_4x, Plain_4x_Vector},
     // {Horizontal_4x, Horizontal_4x_Vector},
     // {Horizontal25_4x, Horizontal25_4x_Vector},
     // {Horizontal50_4x, Horizontal50_4x_Vector},
     // {Horizontal75_4x, Horizontal75_4x_Vector},
     // {Interleaved_4x, Interleaved_4x_Vector},
-    // {Plain_5x, Plain_5x_Vector},
+    {Plain_5x, Plain_5x_Vector},
     // {Horizontal_5x, Horizontal_5x_Vector},
     // {Horizontal25_5x, Horizontal25_5x_Vector},
     // {Horizontal50_5x, Horizontal50_5x_Vector},
