@@ -59,9 +59,9 @@ inline Lanes Select(Lanes mask, Lanes whereSet, Lanes whereClear) {
 // control[j] of v. It is done in two steps that every 128-bit unit has as
 // single instructions (SSE2 has no general word shuffle): first whole lane
 // pairs move so that each half of the vector holds the pairs its lanes need,
-// then lanes are picked within each half. Done in one step, g++ turns most
-// controls into lane-by-lane inserts on SSE2; clang and Advanced SIMD merge the
-// two steps again where that is cheaper.
+// then lanes are picked within each half. Written as one step, g++ turns most
+// controls into lane-by-lane inserts on SSE2; compilers that see a cheaper
+// way (clang, or a table lookup on Advanced SIMD) merge the steps again.
 struct TwoStepControl {
     uint8_t pairs[kLaneCount];   // step 1: lanes moved a pair at a time
     uint8_t inHalf[kLaneCount];  // step 2: lanes picked within their half
@@ -99,20 +99,17 @@ template <const uint8_t (&Control)[kLaneCount]>
 struct PermuteSteps {
     static constexpr TwoStepControl kSteps = SplitControl(Control);
     static_assert(kSteps.possible, "each half of the result must draw on at most two lane pairs");
-    static constexpr const uint8_t (&kPairs)[kLaneCount] = kSteps.pairs;
-    static constexpr const uint8_t (&kInHalf)[kLaneCount] = kSteps.inHalf;
 };
 
-template <const uint8_t (&Control)[kLaneCount], size_t... J>
-inline Lanes PermuteOnce(Lanes v, std::index_sequence<J...>) {
-    return __builtin_shufflevector(v, v, Control[J]...);
+template <typename Steps, size_t... J>
+inline Lanes PermuteInTwoSteps(Lanes v, std::index_sequence<J...>) {
+    const Lanes paired = __builtin_shufflevector(v, v, Steps::kSteps.pairs[J]...);
+    return __builtin_shufflevector(paired, paired, Steps::kSteps.inHalf[J]...);
 }
 
 template <const uint8_t (&Control)[kLaneCount]>
 inline Lanes Permute(Lanes v) {
-    using Steps = PermuteSteps<Control>;
-    constexpr auto lanes = std::make_index_sequence<kLaneCount>{};
-    return PermuteOnce<Steps::kInHalf>(PermuteOnce<Steps::kPairs>(v, lanes), lanes);
+    return PermuteInTwoSteps<PermuteSteps<Control>>(v, std::make_index_sequence<kLaneCount>{});
 }
 
 // Replication controls: magnifying by N turns one source vector into N output
