@@ -9,6 +9,8 @@
 
 #include "fixture.h"
 #include "frame/routines.h"
+#include "frame/table.h"
+#include "scanline_layout.h"
 #include "vector/lanes.h"
 
 namespace tovrin::test {
@@ -150,8 +152,7 @@ testing::AssertionResult CacheHolds(const VectorRoutine& v, const Source& src, c
         for (int r = 0; r < src.height(); ++r)
             for (int x = 0; x < 8 * Groups(src.width()); ++x) {
                 const uint16_t p = src.at(x, r);
-                const size_t at = plane + 16 * (static_cast<size_t>(Groups(src.width())) * r + x / 8) + 2 * (x % 8);
-                std::memcpy(&expected[at], &p, 2);
+                std::memcpy(&expected[plane + VectorCacheOffset(src.width(), x, r)], &p, 2);
             }
     }
     const std::vector<uint8_t> got = cache.Bytes();
@@ -239,7 +240,7 @@ TEST_P(VectorDraw, FullDrawRepeatAndOnePixelChange) {
                 return dst.Written(X, Y) ? picture(X, Y) : std::nullopt;
             })) << v.name;
             const std::vector<uint8_t> now = cache.Bytes();
-            const size_t at = PlaneStart(v, drawn, w, h) + 16 * (static_cast<size_t>(Groups(w)) * r + x / 8) + 2 * (x % 8);
+            const size_t at = PlaneStart(v, drawn, w, h) + VectorCacheOffset(w, x, r);
             for (size_t i = 0; i < now.size(); ++i) {
                 if (i == at || i == at + 1) continue;
                 EXPECT_EQ(now[i], old[i]) << v.name << ": cache byte " << i;
@@ -265,12 +266,60 @@ struct Twin {
     BlitProc scalar;
 };
 
+#define TWIN(fn) Twin{fn##_Vector, fn}
 const Twin kTwins[] = {
-    {Plain_1x_Vector, Plain_1x},
-    {Plain_3x_Vector, Plain_3x},
-    {Plain_4x_Vector, Plain_4x},
-    {Plain_5x_Vector, Plain_5x},
+    TWIN(Plain_1x),
+    TWIN(Horizontal_1x),
+    TWIN(Horizontal25_1x),
+    TWIN(Horizontal50_1x),
+    TWIN(Horizontal75_1x),
+    TWIN(Horizontal_2x),
+    TWIN(Horizontal25_2x),
+    TWIN(Horizontal50_2x),
+    TWIN(Horizontal75_2x),
+    TWIN(Vertical_2x),
+    TWIN(Vertical25_2x),
+    TWIN(Vertical50_2x),
+    TWIN(Vertical75_2x),
+    TWIN(Interleaved_2x),
+    TWIN(Plain_3x),
+    TWIN(Horizontal_3x),
+    TWIN(Horizontal25_3x),
+    TWIN(Horizontal50_3x),
+    TWIN(Horizontal75_3x),
+    TWIN(Interleaved_3x),
+    TWIN(Vertical_3x),
+    TWIN(Vertical25_3x),
+    TWIN(Vertical50_3x),
+    TWIN(Vertical75_3x),
+    TWIN(Plain_4x),
+    TWIN(Horizontal_4x),
+    TWIN(Horizontal25_4x),
+    TWIN(Horizontal50_4x),
+    TWIN(Horizontal75_4x),
+    TWIN(Interleaved_4x),
+    TWIN(Plain_5x),
+    TWIN(Horizontal_5x),
+    TWIN(Horizontal25_5x),
+    TWIN(Horizontal50_5x),
+    TWIN(Horizontal75_5x),
+    TWIN(Interleaved_5x),
 };
+#undef TWIN
+
+// The load entry applies exactly these 36 pairs, in this stored order, and
+// the list ends with a pair of null pointers.
+TEST(VectorTwins, SubstitutionListInStoredOrder) {
+    const VectorPair* pair = VectorSubstitutionList();
+    for (const Twin& twin : kTwins) {
+        ASSERT_NE(pair->scalar, nullptr) << "list ends before " << Find(twin.vector).name;
+        EXPECT_EQ(pair->scalar, twin.scalar) << Find(twin.vector).name;
+        EXPECT_EQ(pair->vector, twin.vector) << Find(twin.vector).name;
+        ++pair;
+    }
+    EXPECT_EQ(pair->scalar, nullptr);
+    EXPECT_EQ(pair->vector, nullptr);
+}
 
 // Pixel for pixel and written-or-not, plus both destinations' guards.
 testing::AssertionResult SameDrawing(const Dest& got, const Dest& want) {
@@ -301,14 +350,17 @@ void MoveToField(BlitProc routine, int scale, int field) {
 // Over invalidated caches, on many random pictures and sizes with tight and
 // padded strides, the vector routine draws exactly what its twin draws. The
 // "Interleaved" pairs are first brought to the same field and then compared
-// call by call: odd field, even field, and an unchanged frame.
+// call by call: odd field, even field, and an unchanged frame. Heights are
+// even, as hosts promise, except for one odd height.
 TEST(VectorTwins, DrawTheSamePictures) {
     for (const Twin& twin : kTwins) {
         const VectorRoutine& v = Find(twin.vector);
         const bool interleaved = v.family == Family::Interleaved;
-        for (int width = 8; width <= 328; width += width < 64 ? 8 : 88) {
+        std::vector<std::pair<int, int>> sizes;
+        for (int width = 8; width <= 328; width += width < 64 ? 8 : 88) sizes.emplace_back(width, 2 + 2 * ((width / 8) % 3));
+        sizes.emplace_back(24, 3);  // an odd height, outside the guarantees: the same, and nothing outside
+        for (const auto& [width, height] : sizes) {
             for (const bool padded : {false, true}) {
-                const int height = 2 + 2 * ((width / 8) % 3);
                 const Size size{width, height, padded ? 32 : 0, padded ? 16 : 0};
                 const Source src = MakeSource(size, width * 31 + padded);
                 Dest fromVector = MakeDest(size, v.scale), fromScalar = MakeDest(size, v.scale);

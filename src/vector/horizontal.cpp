@@ -9,32 +9,27 @@
 namespace tovrin {
 namespace {
 
-// Rows drawn at a scale that takes source rows in pairs: an odd last row
-// (never passed by a host) is left undrawn rather than overrun.
-int32_t RowsInWholePairs(int32_t height) { return height - height % 2; }
-
 // Scale 1: even source rows copied, odd ones darkened in place; the plain
-// variant never reads the odd rows.
+// variant never reads the odd rows. Rows are taken one at a time, so an odd
+// height, which hosts never pass, is still drawn whole, as by the twins.
 template <typename Dark, int DarkUnroll>
 void HorizontalVector1x(const uint16_t* src, int32_t srcRowBytes, uint16_t* dst, int32_t dstRowBytes,
                         int32_t width, int32_t height) {
     const int32_t groups = vec::GroupsPerRow(width);
-    const int32_t rows = RowsInWholePairs(height);
-    for (int32_t r = 0; r < rows; r += 2) {
-        vec::MapGroups<8>(RowAt(src, srcRowBytes, r), RowAt(dst, dstRowBytes, r), groups,
-                          [](vec::Lanes v) { return v; });
-        if constexpr (Dark::kWrites)
-            vec::MapGroups<DarkUnroll>(RowAt(src, srcRowBytes, r + 1), RowAt(dst, dstRowBytes, r + 1), groups,
-                                       Dark::Apply);
+    for (int32_t r = 0; r < height; ++r) {
+        if (r % 2 == 0)
+            vec::MapGroups<8>(RowAt(src, srcRowBytes, r), RowAt(dst, dstRowBytes, r), groups,
+                              [](vec::Lanes v) { return v; });
+        else if constexpr (Dark::kWrites)
+            vec::MapGroups<DarkUnroll>(RowAt(src, srcRowBytes, r), RowAt(dst, dstRowBytes, r), groups, Dark::Apply);
     }
 }
 
 template <int N, typename Dark>
 void HorizontalVector(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
                       int32_t dstRowBytes, int32_t width, int32_t height) {
-    const int32_t rows = N % 2 ? RowsInWholePairs(height) : height;
     vec::DrawChangedGroups<N>(
-        src, srcRowBytes, cache, dst, dstRowBytes, width, rows,
+        src, srcRowBytes, cache, dst, dstRowBytes, width, height,
         [dstRowBytes](int32_t r, uint16_t* out, const vec::Replicated<N>& bright) {
             vec::Replicated<N> dark{};
             if constexpr (Dark::kWrites) dark = vec::MapVectors(bright, Dark::Apply);
@@ -56,7 +51,7 @@ uint8_t interleavedParity5x = 0;
 
 // Flips the flag; a flag that was 0 means the odd field, drawn one
 // destination row down from the second cache plane.
-template <uint8_t& Parity, ::BlitProc Scanlines>
+template <int N, uint8_t& Parity, ::BlitProc Scanlines>
 void InterleavedVector(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
                        int32_t dstRowBytes, int32_t width, int32_t height) {
     const bool oddField = Parity == 0;
@@ -64,6 +59,10 @@ void InterleavedVector(const uint16_t* src, int32_t srcRowBytes, void* cache, ui
     if (oddField) {
         cache = BytesAt(cache, 2 * static_cast<intptr_t>(width) * height);
         dst = RowAt(dst, dstRowBytes, 1);
+        // Hosts pass even heights. With an odd one at 3x or 5x the shifted
+        // field would end one row below the destination, so the last source
+        // row's odd rows stay undrawn instead, as with the twins.
+        if ((N * height) % 2 == 1) --height;
     }
     Scanlines(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
@@ -101,16 +100,16 @@ TOVRIN_HORIZONTAL(Horizontal50_5x_Vector, 5, vec::DarkHalf)
 TOVRIN_HORIZONTAL(Horizontal75_5x_Vector, 5, vec::DarkThreeQuarters)
 
 TOVRIN_ROUTINE(Interleaved_2x_Vector) {
-    InterleavedVector<interleavedParity2x, Horizontal_2x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    InterleavedVector<2, interleavedParity2x, Horizontal_2x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 TOVRIN_ROUTINE(Interleaved_3x_Vector) {
-    InterleavedVector<interleavedParity3x, Horizontal_3x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    InterleavedVector<3, interleavedParity3x, Horizontal_3x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 TOVRIN_ROUTINE(Interleaved_4x_Vector) {
-    InterleavedVector<interleavedParity4x, Horizontal_4x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    InterleavedVector<4, interleavedParity4x, Horizontal_4x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 TOVRIN_ROUTINE(Interleaved_5x_Vector) {
-    InterleavedVector<interleavedParity5x, Horizontal_5x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    InterleavedVector<5, interleavedParity5x, Horizontal_5x_Vector>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 
 }  // namespace tovrin
