@@ -57,18 +57,41 @@ inline Lanes Select(Lanes mask, Lanes whereSet, Lanes whereClear) {
 
 // A permute under a constant control: lane j of the result is lane
 // control[j] of v. It is done in two steps that every 128-bit unit has as
-// single instructions (SSE2 has no general word shuffle): first whole lane
-// pairs move so that each half of the vector holds the pairs its lanes need,
-// then lanes are picked within each half. Written as one step, g++ turns most
-// controls into lane-by-lane inserts on SSE2; compilers that see a cheaper
-// way (clang, or a table lookup on Advanced SIMD) merge the steps again.
+// single instructions (SSE2 has no general word shuffle). Written as one
+// step, g++ turns most controls into lane-by-lane inserts on SSE2; compilers
+// that see a cheaper way (clang, or a table lookup on Advanced SIMD) merge
+// the steps again. Two splits serve every replication control:
+// - lanes doubled: each lane of one half of v is doubled (an interleave with
+//   itself), then the doubled lanes move a pair at a time; this fits controls
+//   made of equal lane pairs drawn from one half of v;
+// - pairs, then halves: whole lane pairs move so that each half of the
+//   vector holds the pairs its lanes need, then lanes are picked within each
+//   half; this fits controls whose halves draw on at most two lane pairs each.
 struct TwoStepControl {
-    uint8_t pairs[kLaneCount];   // step 1: lanes moved a pair at a time
-    uint8_t inHalf[kLaneCount];  // step 2: lanes picked within their half
-    bool possible;               // at most two lane pairs feed each half
+    uint8_t first[kLaneCount];
+    uint8_t second[kLaneCount];
+    bool possible;
 };
 
-constexpr TwoStepControl SplitControl(const uint8_t (&control)[kLaneCount]) {
+constexpr bool MadeOfDoubledLanes(const uint8_t (&control)[kLaneCount]) {
+    const bool low = control[0] < 4;
+    for (size_t j = 0; j < kLaneCount; j += 2)
+        if (control[j] != control[j + 1] || (control[j] < 4) != low) return false;
+    return true;
+}
+
+constexpr TwoStepControl SplitDoubled(const uint8_t (&control)[kLaneCount]) {
+    TwoStepControl steps{};
+    steps.possible = true;
+    const uint8_t base = control[0] < 4 ? 0 : 4;
+    for (size_t j = 0; j < kLaneCount; ++j) {
+        steps.first[j] = static_cast<uint8_t>(base + j / 2);
+        steps.second[j] = static_cast<uint8_t>(2 * (control[j] - base) + j % 2);
+    }
+    return steps;
+}
+
+constexpr TwoStepControl SplitPairsThenHalves(const uint8_t (&control)[kLaneCount]) {
     TwoStepControl steps{};
     steps.possible = true;
     for (size_t half = 0; half < 2; ++half) {
@@ -84,12 +107,12 @@ constexpr TwoStepControl SplitControl(const uint8_t (&control)[kLaneCount]) {
         }
         if (used == 1) pair[1] = pair[0];
         for (size_t slot = 0; slot < 2; ++slot) {
-            steps.pairs[first + 2 * slot] = static_cast<uint8_t>(2 * pair[slot]);
-            steps.pairs[first + 2 * slot + 1] = static_cast<uint8_t>(2 * pair[slot] + 1);
+            steps.first[first + 2 * slot] = static_cast<uint8_t>(2 * pair[slot]);
+            steps.first[first + 2 * slot + 1] = static_cast<uint8_t>(2 * pair[slot] + 1);
         }
         for (size_t j = first; j < first + 4; ++j) {
             const size_t slot = control[j] / 2 == pair[0] ? 0 : 1;
-            steps.inHalf[j] = static_cast<uint8_t>(first + 2 * slot + control[j] % 2);
+            steps.second[j] = static_cast<uint8_t>(first + 2 * slot + control[j] % 2);
         }
     }
     return steps;
@@ -97,14 +120,15 @@ constexpr TwoStepControl SplitControl(const uint8_t (&control)[kLaneCount]) {
 
 template <const uint8_t (&Control)[kLaneCount]>
 struct PermuteSteps {
-    static constexpr TwoStepControl kSteps = SplitControl(Control);
-    static_assert(kSteps.possible, "each half of the result must draw on at most two lane pairs");
+    static constexpr TwoStepControl kSteps =
+        MadeOfDoubledLanes(Control) ? SplitDoubled(Control) : SplitPairsThenHalves(Control);
+    static_assert(kSteps.possible, "control needs more than two single-instruction steps");
 };
 
 template <typename Steps, size_t... J>
 inline Lanes PermuteInTwoSteps(Lanes v, std::index_sequence<J...>) {
-    const Lanes paired = __builtin_shufflevector(v, v, Steps::kSteps.pairs[J]...);
-    return __builtin_shufflevector(paired, paired, Steps::kSteps.inHalf[J]...);
+    const Lanes once = __builtin_shufflevector(v, v, Steps::kSteps.first[J]...);
+    return __builtin_shufflevector(once, once, Steps::kSteps.second[J]...);
 }
 
 template <const uint8_t (&Control)[kLaneCount]>
