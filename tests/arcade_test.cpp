@@ -30,24 +30,20 @@ std::optional<uint16_t> Picture(Shade shade, int n, const Source& s, int X, int 
     return Lit(X, Y) ? p : RefShade(shade, p);
 }
 
-struct Size {
-    int width, height, srcPad, dstPad;
-};
-
-class ArcadeDraw : public testing::TestWithParam<std::tuple<int, int, Size>> {};
+class ArcadeDraw : public testing::TestWithParam<std::tuple<int, int, DrawSize>> {};
 
 TEST_P(ArcadeDraw, FullDrawRepeatAndChanges) {
     const auto [form, n, size] = GetParam();
     const Shade shade = kForms[form].shade;
     CheckRoutine(MaskedRules(kForms[form].name, kForms[form].routines[n], n,
                              [shade, n](const Source& s, int X, int Y) { return Picture(shade, n, s, X, Y); }),
-                 size.width, size.height, size.srcPad, size.dstPad, 900 + n + size.width);
+                 size, 900 + n + size.width);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, ArcadeDraw,
                          testing::Combine(testing::Range(0, 4), testing::Range(2, 6),
-                                          testing::Values(Size{8, 2, 0, 0}, Size{16, 4, 32, 16}, Size{24, 6, 0, 0},
-                                                          Size{32, 4, 16, 48})));
+                                          testing::Values(DrawSize{8, 2, 0, 0, 0}, DrawSize{16, 4, 32, 16, 0}, DrawSize{24, 6, 0, 0, 0},
+                                                          DrawSize{32, 4, 16, 48, 0})));
 
 // "Arcade" at 2x on white, row by row; the shaded forms on white at every
 // magnification.

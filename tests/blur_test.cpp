@@ -83,21 +83,17 @@ RoutineRules Rules(int n) {
     return r;
 }
 
-struct Size {
-    int width, height, srcPad, dstPad, colours;
-};
-
-class BlurDraw : public testing::TestWithParam<std::tuple<int, Size>> {};
+class BlurDraw : public testing::TestWithParam<std::tuple<int, DrawSize>> {};
 
 TEST_P(BlurDraw, FullDrawRepeatAndChanges) {
     const auto [n, size] = GetParam();
-    CheckRoutine(Rules(n), size.width, size.height, size.srcPad, size.dstPad, 311 + size.width + n, size.colours);
+    CheckRoutine(Rules(n), size, 311 + size.width + n);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, BlurDraw,
                          testing::Combine(testing::Range(1, 5),
-                                          testing::Values(Size{8, 2, 0, 0, 0}, Size{16, 4, 32, 16, 0},
-                                                          Size{24, 6, 0, 0, 2}, Size{32, 5, 16, 48, 0})));
+                                          testing::Values(DrawSize{8, 2, 0, 0, 0}, DrawSize{16, 4, 32, 16, 0},
+                                                          DrawSize{24, 6, 0, 0, 2}, DrawSize{32, 5, 16, 48, 0})));
 
 // Draws one block at n from a 8 x 2 picture whose first block reads the
 // given four pixels, and returns its rows.

@@ -110,22 +110,17 @@ RoutineRules Rules(const Form& form, int n) {
     return r;
 }
 
-struct Size {
-    int width, height, srcPad, dstPad, colours;
-};
-
-class InterpolatedDraw : public testing::TestWithParam<std::tuple<int, int, Size>> {};
+class InterpolatedDraw : public testing::TestWithParam<std::tuple<int, int, DrawSize>> {};
 
 TEST_P(InterpolatedDraw, FullDrawRepeatAndChanges) {
     const auto [form, n, size] = GetParam();
-    CheckRoutine(Rules(kForms[form], n), size.width, size.height, size.srcPad, size.dstPad,
-                 77 + size.width + n, size.colours);
+    CheckRoutine(Rules(kForms[form], n), size, 77 + size.width + n);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, InterpolatedDraw,
                          testing::Combine(testing::Range(0, 4), testing::Range(1, 6),
-                                          testing::Values(Size{8, 2, 0, 0, 0}, Size{16, 4, 32, 16, 0},
-                                                          Size{24, 6, 0, 0, 3}, Size{32, 4, 16, 48, 0})));
+                                          testing::Values(DrawSize{8, 2, 0, 0, 0}, DrawSize{16, 4, 32, 16, 0},
+                                                          DrawSize{24, 6, 0, 0, 3}, DrawSize{32, 4, 16, 48, 0})));
 
 // 2x: 0x001F, 0x0000 give 0x001F, 0x000F, 0x0000; the 25% dark row holds
 // 0x0007, 0x0003, 0x0000.

@@ -1,16 +1,14 @@
 // Rules shared by the tests of the two masked replication families ("RGB
-// Mode" and "Arcade"): their cache extents and which output groups a
-// changed source pixel rewrites.
+// Mode" and "Arcade"): their cache extents (the replicating layouts) and
+// which output groups a changed source pixel rewrites.
 #pragma once
 
 #include "redraw_check.h"
+#include "scanline_layout.h"
 
 namespace tovrin::test {
 
-inline size_t MaskedCacheExtent(int n, const Source& s) {
-    const size_t picture = 2 * static_cast<size_t>(s.width()) * s.height();
-    return picture + (n == 2 ? 4 : n == 4 ? 2 : 0);
-}
+inline size_t MaskedCacheExtent(int n, const Source& s) { return ScanlineCacheExtent(n, s.width(), s.height()); }
 
 // A group of four output columns is rewritten, in all output rows of its
 // source row, when it shows the changed pixel.

@@ -69,11 +69,17 @@ struct RoutineRules {
     std::function<bool(const Source&, int X, int Y, const uint16_t* changed)> rewritten;
 };
 
+// A picture size, the padding added to the source and destination strides
+// (0: tight rows) and the number of colours (0: any colour).
+struct DrawSize {
+    int width, height, srcPad, dstPad, colours;
+};
+
 // Full draw over an invalidated cache, a repeated call, then one changed
 // pixel at a time at the start, middle and end of the first, a middle and
 // the last row. Every call is checked pixel by pixel and against the guards.
-inline void CheckRoutine(const RoutineRules& rules, int width, int height, int srcPad, int dstPad, uint32_t seed,
-                         int colours = 0) {
+inline void CheckRoutine(const RoutineRules& rules, const DrawSize& size, uint32_t seed) {
+    const auto [width, height, srcPad, dstPad, colours] = size;
     const int n = rules.scale;
     SCOPED_TRACE(testing::Message() << rules.name << " " << width << "x" << height << " srcPad " << srcPad
                                     << " dstPad " << dstPad);

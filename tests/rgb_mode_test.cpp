@@ -39,23 +39,19 @@ std::optional<uint16_t> Picture(int n, const Source& s, int X, int Y) {
     return Tinted(triad[X % 4], p);
 }
 
-struct Size {
-    int width, height, srcPad, dstPad;
-};
-
-class RgbModeDraw : public testing::TestWithParam<std::tuple<int, Size>> {};
+class RgbModeDraw : public testing::TestWithParam<std::tuple<int, DrawSize>> {};
 
 TEST_P(RgbModeDraw, FullDrawRepeatAndChanges) {
     const auto [n, size] = GetParam();
     CheckRoutine(MaskedRules("RGB Mode", kRgbMode[n], n,
                              [n](const Source& s, int X, int Y) { return Picture(n, s, X, Y); }),
-                 size.width, size.height, size.srcPad, size.dstPad, 500 + n + size.width);
+                 size, 500 + n + size.width);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, RgbModeDraw,
                          testing::Combine(testing::Range(2, 6),
-                                          testing::Values(Size{8, 2, 0, 0}, Size{16, 4, 32, 16}, Size{24, 6, 0, 0},
-                                                          Size{32, 4, 16, 48})));
+                                          testing::Values(DrawSize{8, 2, 0, 0, 0}, DrawSize{16, 4, 32, 16, 0}, DrawSize{24, 6, 0, 0, 0},
+                                                          DrawSize{32, 4, 16, 48, 0})));
 
 TEST(RgbMode, NamedTints) {
     Source src(8, 2);

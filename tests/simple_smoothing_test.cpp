@@ -83,29 +83,25 @@ RoutineRules Rules(int n) {
     return r;
 }
 
-struct Size {
-    int width, height, srcPad, dstPad, colours;
-};
-
-class SimpleSmoothingDraw : public testing::TestWithParam<std::tuple<int, Size>> {};
+class SimpleSmoothingDraw : public testing::TestWithParam<std::tuple<int, DrawSize>> {};
 
 TEST_P(SimpleSmoothingDraw, FullDrawRepeatAndChanges) {
     const auto [n, size] = GetParam();
-    CheckRoutine(Rules(n), size.width, size.height, size.srcPad, size.dstPad, 1700 + n + size.width, size.colours);
+    CheckRoutine(Rules(n), size, 1700 + n + size.width);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, SimpleSmoothingDraw,
                          testing::Combine(testing::Values(2, 3),
-                                          testing::Values(Size{8, 2, 0, 0, 3}, Size{16, 4, 32, 16, 2},
-                                                          Size{24, 6, 0, 0, 3}, Size{32, 5, 16, 48, 4},
-                                                          Size{16, 4, 0, 0, 0})));
+                                          testing::Values(DrawSize{8, 2, 0, 0, 3}, DrawSize{16, 4, 32, 16, 2},
+                                                          DrawSize{24, 6, 0, 0, 3}, DrawSize{32, 5, 16, 48, 4},
+                                                          DrawSize{16, 4, 0, 0, 0})));
 
 // Random small changes, in the picture and in the ring around it, frame
 // after frame: each call redraws exactly the blocks that read a changed
 // pixel, and the destination always equals a fresh full draw.
 TEST(SimpleSmoothing, RandomChangesMatchFreshDraws) {
     for (int n : {2, 3}) {
-        for (const Size& size : {Size{8, 2, 0, 0, 3}, Size{16, 6, 16, 0, 3}, Size{24, 3, 0, 32, 2}}) {
+        for (const DrawSize& size : {DrawSize{8, 2, 0, 0, 3}, DrawSize{16, 6, 16, 0, 3}, DrawSize{24, 3, 0, 32, 2}}) {
             SCOPED_TRACE(testing::Message() << n << "x " << size.width << "x" << size.height);
             Source src(size.width, size.height, size.srcPad ? 2 * size.width + size.srcPad : 0);
             src.FillRandom(4242 + n, size.colours);

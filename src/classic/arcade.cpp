@@ -2,7 +2,7 @@
 // four rows; six positions in sixteen are lit and show the pixel, the rest
 // show it shaded (black in the plain form).
 #include "classic/masked_replication.h"
-#include "classic/shading.h"
+#include "classic/replicate.h"
 #include "frame/routines.h"
 
 namespace tovrin {
@@ -10,41 +10,38 @@ namespace {
 
 // Each 4-pixel group is built from the pixels it shows and their shaded
 // forms, with the lit positions of each row of the period fixed in code.
-template <Dim D>
+template <Shade S>
 struct ArcadeMask {
-    static Block Apply(int32_t Y, int32_t, const Block& s) {
-        const uint16_t* p = s.px;
+    static Block Apply(int32_t Y, int32_t, const Block& lit) {
+        const Block s = DarkenBlock<S>(lit);
         switch (Y & 3) {
-            case 0: return MakeBlock(Dimmed<D>(p[0]), Dimmed<D>(p[1]), Dimmed<D>(p[2]), p[3]);
-            case 2: return MakeBlock(Dimmed<D>(p[0]), p[1], Dimmed<D>(p[2]), Dimmed<D>(p[3]));
-            default: return MakeBlock(Dimmed<D>(p[0]), p[1], Dimmed<D>(p[2]), p[3]);
+            case 0: return MakeBlock(s.px[0], s.px[1], s.px[2], lit.px[3]);
+            case 2: return MakeBlock(s.px[0], lit.px[1], s.px[2], s.px[3]);
+            default: return MakeBlock(s.px[0], lit.px[1], s.px[2], lit.px[3]);
         }
     }
 };
 
 }  // namespace
 
-// Units of work along a row: 2 pixels at 2x, 4 at 3x and 5x, 1 at 4x. Rows
-// are taken one at a time, so every height is drawn completely.
-#define TOVRIN_ARCADE(prefix, dim)                                                                 \
-    TOVRIN_ROUTINE(prefix##_2x) {                                                                  \
-        MaskedReplicate<2, 2, ArcadeMask<dim>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height); \
-    }                                                                                              \
-    TOVRIN_ROUTINE(prefix##_3x) {                                                                  \
-        MaskedReplicate<3, 4, ArcadeMask<dim>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height); \
-    }                                                                                              \
-    TOVRIN_ROUTINE(prefix##_4x) {                                                                  \
-        MaskedReplicate<4, 1, ArcadeMask<dim>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height); \
-    }                                                                                              \
-    TOVRIN_ROUTINE(prefix##_5x) {                                                                  \
-        MaskedReplicate<5, 4, ArcadeMask<dim>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height); \
+// Rows are taken one at a time, so every height is drawn completely.
+#define TOVRIN_ARCADE_ROUTINE(name, shade, scale)                                                      \
+    TOVRIN_ROUTINE(name) {                                                                             \
+        MaskedReplicate<scale, ArcadeMask<Shade::shade>>(src, srcRowBytes, cache, dst, dstRowBytes, width, \
+                                                         height);                                      \
     }
+#define TOVRIN_ARCADE(family, shade)              \
+    TOVRIN_ARCADE_ROUTINE(family##_2x, shade, 2)  \
+    TOVRIN_ARCADE_ROUTINE(family##_3x, shade, 3)  \
+    TOVRIN_ARCADE_ROUTINE(family##_4x, shade, 4)  \
+    TOVRIN_ARCADE_ROUTINE(family##_5x, shade, 5)
 
-TOVRIN_ARCADE(Arcade, Dim::Black)
-TOVRIN_ARCADE(Arcade25, Dim::Quarter)
-TOVRIN_ARCADE(Arcade50, Dim::Half)
-TOVRIN_ARCADE(Arcade75, Dim::ThreeQuarters)
+TOVRIN_ARCADE(Arcade, None)
+TOVRIN_ARCADE(Arcade25, Quarter)
+TOVRIN_ARCADE(Arcade50, Half)
+TOVRIN_ARCADE(Arcade75, ThreeQuarters)
 
 #undef TOVRIN_ARCADE
+#undef TOVRIN_ARCADE_ROUTINE
 
 }  // namespace tovrin

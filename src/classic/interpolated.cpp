@@ -4,7 +4,7 @@
 // dark. The plain form leaves dark rows alone; the percentage forms fill
 // them with the bright row dimmed. At 1x a one-tap smoothing with the left
 // neighbour.
-#include "classic/shading.h"
+#include "classic/replicate.h"
 #include "frame/memory.h"
 #include "frame/routines.h"
 #include "pixel/rgb555.h"
@@ -14,31 +14,31 @@ namespace {
 
 // Writes one 4-pixel group to the N output rows of source row y: the group
 // itself to bright (even) rows, its dimmed form to dark (odd) rows.
-template <int N, Dim D>
+template <int N, Shade S>
 inline void PutGroup(uint16_t* dst, int32_t dstRowBytes, int32_t x, int32_t y, const Block& bright) {
     const int32_t first = N * y;
     for (int32_t Y = first; Y < first + N; ++Y) {
         if ((Y & 1) == 0) WriteBlock(dst, dstRowBytes, x, Y, 1, bright);
-        else if constexpr (D != Dim::Unwritten) WriteBlock(dst, dstRowBytes, x, Y, 1, Dimmed<D>(bright));
+        else if constexpr (S != Shade::None) WriteBlock(dst, dstRowBytes, x, Y, 1, DarkenBlock<S>(bright));
     }
 }
 
 // 1x: no cache. The left neighbour carries over from the last pixel of the
 // row processed before; the frame's first pixel is its own left neighbour,
 // so it comes out unblended. The plain form never reads odd rows.
-template <Dim D>
+template <Shade S>
 void Interpolated1x(const uint16_t* src, int32_t srcRowBytes, uint16_t* dst, int32_t dstRowBytes,
                     int32_t width, int32_t height) {
     uint16_t w4 = src[0];
     for (int32_t y = 0; y < height; ++y) {
         const bool dark = (y & 1) != 0;
-        if (D == Dim::Unwritten && dark) continue;
+        if (S == Shade::None && dark) continue;
         const uint16_t* row = RowAt(src, srcRowBytes, y);
         uint16_t* out = RowAt(dst, dstRowBytes, y);
         for (int32_t x = 0; x < width; ++x) {
             const uint16_t w5 = row[x];
             const uint16_t v = Rgb555_Average(w4, w5);
-            out[x] = dark ? Dimmed<D>(v) : v;
+            out[x] = dark ? static_cast<uint16_t>(DarkenPair<S>(v)) : v;
             w4 = w5;
         }
     }
@@ -48,7 +48,7 @@ void Interpolated1x(const uint16_t* src, int32_t srcRowBytes, uint16_t* dst, int
 // after pair k (for the last pair the two pixels after the row) is compared
 // with word k + 1; the last word of a row is never written, so the last
 // pair of every row is redrawn on every call.
-template <Dim D>
+template <Shade S>
 void Interpolated2x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
                     int32_t dstRowBytes, int32_t width, int32_t height) {
     const int32_t pairs = width / 2;
@@ -63,7 +63,7 @@ void Interpolated2x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint1
                 continue;
             StoreAt(cached + 4 * k, pair);
             const uint16_t a = p[0], b = p[1], c = p[2];
-            PutGroup<2, D>(dst, dstRowBytes, 4 * k, y,
+            PutGroup<2, S>(dst, dstRowBytes, 4 * k, y,
                            MakeBlock(a, Rgb555_Average(a, b), b, Rgb555_Average(b, c)));
         }
     }
@@ -71,7 +71,7 @@ void Interpolated2x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint1
 
 // 4x: pixels compared with a cache of width + 1 entries per row; the right
 // neighbour is compared with the next entry, the last of which is a spare.
-template <Dim D>
+template <Shade S>
 void Interpolated4x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
                     int32_t dstRowBytes, int32_t width, int32_t height) {
     for (int32_t y = 0; y < height; ++y) {
@@ -82,7 +82,7 @@ void Interpolated4x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint1
             if (w6 == cached[x + 1] && w5 == cached[x]) continue;
             cached[x] = w5;
             const uint16_t m = Rgb555_Average(w5, w6);
-            PutGroup<4, D>(dst, dstRowBytes, 4 * x, y,
+            PutGroup<4, S>(dst, dstRowBytes, 4 * x, y,
                            MakeBlock(w5, Rgb555_Average(w5, m), m, Rgb555_Average(m, w6)));
         }
     }
@@ -92,7 +92,7 @@ void Interpolated4x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint1
 // from the cache. The cache is the packed picture followed by a spare pixel;
 // the pixel after a quad is compared with the next cached pixel, so the last
 // group of a row looks at the next row's first cached pixel.
-template <int N, Dim D>
+template <int N, Shade S>
 void InterpolatedQuads(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
                        int32_t dstRowBytes, int32_t width, int32_t height) {
     static_assert(N == 3 || N == 5);
@@ -112,7 +112,7 @@ void InterpolatedQuads(const uint16_t* src, int32_t srcRowBytes, void* cache, ui
             auto group = [&](int index, bool changed, const Block& b) {
                 if (!changed) return;
                 any = true;
-                PutGroup<N, D>(dst, dstRowBytes, x + 4 * index, y, b);
+                PutGroup<N, S>(dst, dstRowBytes, x + 4 * index, y, b);
             };
             if constexpr (N == 3) {
                 group(0, d[0] || d[1], MakeBlock(p[0], p[0], a01, p[1]));
@@ -130,31 +130,17 @@ void InterpolatedQuads(const uint16_t* src, int32_t srcRowBytes, void* cache, ui
     }
 }
 
+// The magnifications that keep a cache.
+template <Shade S, int N>
+void InterpolatedChanged(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
+                         int32_t dstRowBytes, int32_t width, int32_t height) {
+    if constexpr (N == 2) Interpolated2x<S>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    else if constexpr (N == 4) Interpolated4x<S>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    else InterpolatedQuads<N, S>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+}
+
 }  // namespace
 
-#define TOVRIN_INTERPOLATED(prefix, dim)                                                          \
-    TOVRIN_ROUTINE(prefix##_1x) {                                                                 \
-        (void)cache;                                                                              \
-        Interpolated1x<dim>(src, srcRowBytes, dst, dstRowBytes, width, height);                   \
-    }                                                                                             \
-    TOVRIN_ROUTINE(prefix##_2x) {                                                                 \
-        Interpolated2x<dim>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);            \
-    }                                                                                             \
-    TOVRIN_ROUTINE(prefix##_3x) {                                                                 \
-        InterpolatedQuads<3, dim>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);      \
-    }                                                                                             \
-    TOVRIN_ROUTINE(prefix##_4x) {                                                                 \
-        Interpolated4x<dim>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);            \
-    }                                                                                             \
-    TOVRIN_ROUTINE(prefix##_5x) {                                                                 \
-        InterpolatedQuads<5, dim>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);      \
-    }
-
-TOVRIN_INTERPOLATED(Interpolated, Dim::Unwritten)
-TOVRIN_INTERPOLATED(Interpolated25, Dim::Quarter)
-TOVRIN_INTERPOLATED(Interpolated50, Dim::Half)
-TOVRIN_INTERPOLATED(Interpolated75, Dim::ThreeQuarters)
-
-#undef TOVRIN_INTERPOLATED
+TOVRIN_SHADED_FAMILY(Interpolated, Interpolated1x, InterpolatedChanged)
 
 }  // namespace tovrin

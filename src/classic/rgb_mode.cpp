@@ -54,18 +54,17 @@ static_assert(RgbModeBlue(0x7FFF) == 0x475F && RgbModeRed(0x7FFF) == 0x7E3A);
 
 }  // namespace
 
-// Units of work along a row: 4 pixels at 2x, 8 at 3x and 5x, 2 at 4x.
 TOVRIN_ROUTINE(RgbMode_2x) {
-    MaskedReplicate<2, 4, RgbModeMask<2>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    MaskedReplicate<2, RgbModeMask<2>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 TOVRIN_ROUTINE(RgbMode_3x) {
-    MaskedReplicate<3, 8, RgbModeMask<3>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    MaskedReplicate<3, RgbModeMask<3>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 TOVRIN_ROUTINE(RgbMode_4x) {
-    MaskedReplicate<4, 2, RgbModeMask<4>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    MaskedReplicate<4, RgbModeMask<4>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 TOVRIN_ROUTINE(RgbMode_5x) {
-    MaskedReplicate<5, 8, RgbModeMask<5>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
+    MaskedReplicate<5, RgbModeMask<5>>(src, srcRowBytes, cache, dst, dstRowBytes, width, height);
 }
 
 }  // namespace tovrin
