@@ -12,12 +12,15 @@ namespace {
 // forms, with the lit positions of each row of the period fixed in code.
 template <Shade S>
 struct ArcadeMask {
-    static Block Apply(int32_t Y, int32_t, const Block& lit) {
-        const Block s = DarkenBlock<S>(lit);
+    struct Forms {
+        Block lit, shaded;
+    };
+    static Forms Prepare(const Block& shown) { return {shown, DarkenBlock<S>(shown)}; }
+    static Block Pick(const Forms& f, int32_t Y, int32_t) {
         switch (Y & 3) {
-            case 0: return MakeBlock(s.px[0], s.px[1], s.px[2], lit.px[3]);
-            case 2: return MakeBlock(s.px[0], lit.px[1], s.px[2], s.px[3]);
-            default: return MakeBlock(s.px[0], lit.px[1], s.px[2], lit.px[3]);
+            case 0: return MakeBlock(f.shaded.px[0], f.shaded.px[1], f.shaded.px[2], f.lit.px[3]);
+            case 2: return MakeBlock(f.shaded.px[0], f.lit.px[1], f.shaded.px[2], f.shaded.px[3]);
+            default: return MakeBlock(f.shaded.px[0], f.lit.px[1], f.shaded.px[2], f.lit.px[3]);
         }
     }
 };

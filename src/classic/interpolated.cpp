@@ -103,16 +103,14 @@ void InterpolatedQuads(const uint16_t* src, int32_t srcRowBytes, void* cache, ui
         for (int32_t q = 0; q < quads; ++q) {
             const uint16_t* p = row + 4 * q;
             uint16_t* c = cached + 4 * q;
+            if (LoadAt<uint64_t>(p) == LoadAt<uint64_t>(c) && p[4] == c[4]) continue;
             bool d[5];
             for (int i = 0; i < 5; ++i) d[i] = p[i] != c[i];
             const uint16_t a01 = Rgb555_Average(p[0], p[1]), a12 = Rgb555_Average(p[1], p[2]);
             const uint16_t a23 = Rgb555_Average(p[2], p[3]), a34 = Rgb555_Average(p[3], p[4]);
             const int32_t x = 4 * N * q;
-            bool any = false;
             auto group = [&](int index, bool changed, const Block& b) {
-                if (!changed) return;
-                any = true;
-                PutGroup<N, S>(dst, dstRowBytes, x + 4 * index, y, b);
+                if (changed) PutGroup<N, S>(dst, dstRowBytes, x + 4 * index, y, b);
             };
             if constexpr (N == 3) {
                 group(0, d[0] || d[1], MakeBlock(p[0], p[0], a01, p[1]));
@@ -125,7 +123,8 @@ void InterpolatedQuads(const uint16_t* src, int32_t srcRowBytes, void* cache, ui
                 group(3, d[2] || d[3], MakeBlock(p[2], p[2], a23, p[3]));
                 group(4, d[3] || d[4], MakeBlock(p[3], p[3], p[3], a34));
             }
-            if (any) StoreAt(c, LoadAt<uint64_t>(p));
+            // Some group was redrawn, since a pixel differs.
+            StoreAt(c, LoadAt<uint64_t>(p));
         }
     }
 }

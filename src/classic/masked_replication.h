@@ -12,15 +12,17 @@
 
 namespace tovrin {
 
-// Mask::Apply(Y, g, shown) gives the output of group g (output columns 4g
-// to 4g + 3) in output row Y for the four source pixels the group shows.
+// Mask::Prepare(shown) computes, once per redrawn group, the forms of the
+// four source pixels the group shows; Mask::Pick(forms, Y, g) assembles from
+// them the output of group g (output columns 4g to 4g + 3) in output row Y.
 template <int N, typename Mask>
 void MaskedReplicate(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst,
                      int32_t dstRowBytes, int32_t width, int32_t height) {
     for (int32_t y = 0; y < height; ++y)
         ForEachChangedBlock<N>(RowAt(src, srcRowBytes, y), cache, width, y, [&](int32_t x, const Block& shown) {
+            const auto forms = Mask::Prepare(shown);
             for (int32_t Y = N * y; Y < N * y + N; ++Y)
-                WriteBlock(dst, dstRowBytes, x, Y, 1, Mask::Apply(Y, x / 4, shown));
+                WriteBlock(dst, dstRowBytes, x, Y, 1, Mask::Pick(forms, Y, x / 4));
         });
 }
 

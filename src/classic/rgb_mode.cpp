@@ -39,13 +39,21 @@ constexpr RowKind KindOfRow(int32_t Y) {
     }
 }
 
+// A triad group shows green, blue, red and dim; a dark group all dim.
 template <int N>
 struct RgbModeMask {
-    static Block Apply(int32_t Y, int32_t g, const Block& s) {
+    struct Forms {
+        Block triad, dark;
+    };
+    static Forms Prepare(const Block& s) {
+        const uint16_t* p = s.px;
+        return {MakeBlock(RgbModeGreen(p[0]), RgbModeBlue(p[1]), RgbModeRed(p[2]), RgbModeDim(p[3])),
+                MakeBlock(RgbModeDim(p[0]), RgbModeDim(p[1]), RgbModeDim(p[2]), RgbModeDim(p[3]))};
+    }
+    static const Block& Pick(const Forms& forms, int32_t Y, int32_t g) {
         const RowKind kind = KindOfRow<N>(Y);
         const bool dark = (kind == RowKind::DarkEven && g % 2 == 0) || (kind == RowKind::DarkOdd && g % 2 == 1);
-        if (dark) return MakeBlock(RgbModeDim(s.px[0]), RgbModeDim(s.px[1]), RgbModeDim(s.px[2]), RgbModeDim(s.px[3]));
-        return MakeBlock(RgbModeGreen(s.px[0]), RgbModeBlue(s.px[1]), RgbModeRed(s.px[2]), RgbModeDim(s.px[3]));
+        return dark ? forms.dark : forms.triad;
     }
 };
 
