@@ -103,20 +103,20 @@ void SimpleSmoothing(const uint16_t* src, int32_t srcRowBytes, void* cache, uint
             const bool upChanged = w2 != above[i], downChanged = w8 != below[i];
             const bool leftChanged = w4 != left[i];
             if (rightChanged) counter = 3;
-            bool draw = counter > 0 || upChanged || downChanged || leftChanged;
+            bool draw = (counter > 0) | upChanged | downChanged | leftChanged;
             if constexpr (N == 3) {
-                if (!draw && w2 != w8 && w4 != w6) {
-                    const bool lastColumn = x + 1 == width;
-                    bool upRightChanged, downRightChanged;
-                    if (!lastColumn) upRightChanged = up[x + 1] != above[i + 1];
-                    else upRightChanged = y > 0 ? rightEndAboveChanged : CornerChanged(corners[1], up[x + 1]);
-                    if (!lastColumn) downRightChanged = down[x + 1] != below[i + 1];
-                    else if (!lastRow) downRightChanged = down[x + 1] != right[i + width];
-                    else downRightChanged = CornerChanged(corners[3], down[x + 1]);
-                    draw = upLeftChanged || downLeftChanged || upRightChanged || downRightChanged;
+                // Diagonal changes count only for blocks that use the corner
+                // rules; combined without branches, as that test is data-driven.
+                bool upRightChanged, downRightChanged;
+                if (x + 1 < width) {
+                    upRightChanged = up[x + 1] != above[i + 1];
+                    downRightChanged = down[x + 1] != below[i + 1];
+                } else {
+                    upRightChanged = y > 0 ? rightEndAboveChanged : CornerChanged(corners[1], up[x + 1]);
+                    downRightChanged = lastRow ? CornerChanged(corners[3], down[x + 1]) : down[x + 1] != right[i + width];
                 }
-                if (x + 1 == width && y == 0) CornerChanged(corners[1], up[x + 1]);
-                if (x + 1 == width && lastRow) CornerChanged(corners[3], down[x + 1]);
+                const bool cornerRules = (w2 != w8) & (w4 != w6);
+                draw |= cornerRules & (upLeftChanged | downLeftChanged | upRightChanged | downRightChanged);
                 upLeftChanged = upChanged;
                 downLeftChanged = downChanged;
             }
