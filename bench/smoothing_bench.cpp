@@ -3,64 +3,21 @@
 // equal to the previous one, and for "Simple Smoothing" a frame with a few
 // changed pixels. The source lies inside readable rows and columns, since
 // these routines read around the picture.
-#include <benchmark/benchmark.h>
-
-#include <cstdint>
-#include <cstring>
 #include <random>
-#include <vector>
 
-#include "frame/routines.h"
+#include "bench_frame.h"
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 240;
-constexpr int kStride = kWidth + 8;  // pixels; 16-byte multiple with room after each row
-
-using Routine = void (*)(const uint16_t*, int32_t, void*, uint16_t*, int32_t, int32_t, int32_t);
-
-struct Frame {
-    int scale;
-    std::vector<uint16_t> memory, dst;
-    std::vector<uint8_t> cache;
-    uint16_t* src;
-    explicit Frame(int s)
-        : scale(s),
-          memory(static_cast<size_t>(kStride) * (kHeight + 4)),
-          dst(static_cast<size_t>(kWidth) * s * kHeight * s),
-          cache(static_cast<size_t>(4 * kWidth + 8) * 2 * kHeight, 0xFF),
-          src(memory.data() + kStride) {
-        // Few colours, so the smoothing rules find equal neighbours.
-        std::mt19937 rng(1);
-        const uint16_t palette[] = {0x0000, 0x7FFF, 0x03E0, 0x7C00};
-        for (uint16_t& p : memory) p = palette[rng() % 4];
-    }
-    void Call(Routine routine) {
-        routine(src, 2 * kStride, cache.data(), dst.data(), 2 * kWidth * scale, kWidth, kHeight);
-    }
-};
-
-void FullFrame(benchmark::State& state, Routine routine, int scale) {
-    Frame frame(scale);
-    for (auto _ : state) {
-        std::memset(frame.cache.data(), 0xFF, frame.cache.size());
-        frame.Call(routine);
-        benchmark::DoNotOptimize(frame.dst.data());
-    }
-}
-
-void SameFrame(benchmark::State& state, Routine routine, int scale) {
-    Frame frame(scale);
-    frame.Call(routine);
-    for (auto _ : state) {
-        frame.Call(routine);
-        benchmark::DoNotOptimize(frame.dst.data());
-    }
-}
+using tovrin::bench::Frame;
+using tovrin::bench::kHeight;
+using tovrin::bench::kStride;
+using tovrin::bench::kWidth;
+using tovrin::bench::Routine;
 
 // Sixteen pixels change between frames.
 void FewChanges(benchmark::State& state, Routine routine, int scale) {
-    Frame frame(scale);
+    Frame frame(scale, 4);
     frame.Call(routine);
     std::mt19937 rng(2);
     for (auto _ : state) {
@@ -70,9 +27,8 @@ void FewChanges(benchmark::State& state, Routine routine, int scale) {
     }
 }
 
-#define TOVRIN_BENCH(routine, scale)                                  \
-    BENCHMARK_CAPTURE(FullFrame, routine, tovrin::routine, scale);    \
-    BENCHMARK_CAPTURE(SameFrame, routine, tovrin::routine, scale)
+// Few colours, so the smoothing rules find equal neighbours.
+#define TOVRIN_BENCH(routine, scale) TOVRIN_BENCH_COLOURS(routine, scale, 4)
 
 TOVRIN_BENCH(Interpolated50_1x, 1);
 TOVRIN_BENCH(Blur_1x, 1);
