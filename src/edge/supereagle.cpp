@@ -7,50 +7,46 @@
 namespace tovrin {
 namespace {
 
+using edge::Avg;
+using edge::Eq;
+using edge::Ne;
+using edge::Px;
+using edge::Select;
+
 // avg(p, avg(p, q)): three parts p to one part q, rounded down at each step.
-uint16_t ThreeToOne(uint16_t p, uint16_t q) { return edge::Avg(p, edge::Avg(p, q)); }
+Px ThreeToOne(Px p, Px q) { return Avg(p, Avg(p, q)); }
 
 edge::Block2x2 SuperEagleBlock(const edge::Window& w) {
-    const uint16_t B = w.B, C = w.C, E = w.E, F = w.F, G = w.G, H = w.H;
-    const uint16_t I = w.I, J = w.J, K = w.K, L = w.L, N = w.N, O = w.O;
-    edge::Block2x2 out;
-    if (G == J && F != K) {  // anti-diagonal
-        out.tr = out.bl = J;
-        if ((I == J && G == H) || (J == N && G == C)) {
-            out.tl = ThreeToOne(J, F);
-            out.br = ThreeToOne(J, K);
-        } else {
-            out.tl = edge::Avg(F, G);
-            out.br = edge::Avg(J, K);
-        }
-    } else if (F == K && G != J) {  // main diagonal
-        out.tl = out.br = F;
-        if ((B == F && K == O) || (E == F && K == L)) {
-            out.tr = ThreeToOne(F, G);
-            out.bl = ThreeToOne(F, J);
-        } else {
-            out.tr = edge::Avg(F, G);
-            out.bl = edge::Avg(J, K);
-        }
-    } else if (F == K && F != G) {  // both diagonals, two colours
-        const int t = edge::VoteTotal(w);
-        if (t > 0) {
-            out.tr = out.bl = J;
-            out.tl = out.br = edge::Avg(F, G);
-        } else if (t < 0) {
-            out.tl = out.br = F;
-            out.tr = out.bl = edge::Avg(F, G);
-        } else {
-            out.tl = out.br = F;
-            out.tr = out.bl = J;
-        }
-    } else if (J == F || K == G) {  // a column of the centre block is one colour
-        out = edge::Block2x2{F, G, J, K};
-    } else {
-        const uint16_t fg = edge::Avg(F, G), jk = edge::Avg(J, K);
-        out = edge::Block2x2{edge::Avg(F, fg), edge::Avg(G, fg), edge::Avg(J, jk), edge::Avg(K, jk)};
-    }
-    return out;
+    const Px B = w.B, C = w.C, E = w.E, F = w.F, G = w.G, H = w.H;
+    const Px I = w.I, J = w.J, K = w.K, L = w.L, N = w.N, O = w.O;
+    const Px fk = Eq(F, K), gj = Eq(G, J);
+    const Px antiDiagonal = gj & ~fk, mainDiagonal = fk & ~gj, twoColours = fk & gj & Ne(F, G);
+    const Px fg = Avg(F, G), jk = Avg(J, K);
+
+    // Anti-diagonal: the line's colour J on the diagonal, its two ends blended
+    // harder where the line continues.
+    const Px antiRuns = (Eq(I, J) & Eq(G, H)) | (Eq(J, N) & Eq(G, C));
+    const Px tl1 = Select(antiRuns, ThreeToOne(J, F), fg);
+    const Px br1 = Select(antiRuns, ThreeToOne(J, K), jk);
+    // Main diagonal, the same with F.
+    const Px mainRuns = (Eq(B, F) & Eq(K, O)) | (Eq(E, F) & Eq(K, L));
+    const Px tr2 = Select(mainRuns, ThreeToOne(F, G), fg);
+    const Px bl2 = Select(mainRuns, ThreeToOne(F, J), jk);
+    // Both diagonals: the vote picks which one is blended; a tie blends none.
+    const edge::Vote vote = edge::VoteOf(w);
+    const Px mainCorners = Select(vote.positive, fg, F);
+    const Px antiCorners = Select(vote.negative, fg, J);
+    // Neither: the centre block itself where one of its columns is one
+    // colour, otherwise blends along its rows.
+    const Px column = Eq(J, F) | Eq(K, G);
+    const Px tl4 = Select(column, F, Avg(F, fg)), tr4 = Select(column, G, Avg(G, fg));
+    const Px bl4 = Select(column, J, Avg(J, jk)), br4 = Select(column, K, Avg(K, jk));
+
+    auto byCase = [&](Px c1, Px c2, Px c3, Px c4) {
+        return Select(antiDiagonal, c1, Select(mainDiagonal, c2, Select(twoColours, c3, c4)));
+    };
+    return edge::Block2x2{byCase(tl1, F, mainCorners, tl4), byCase(J, tr2, antiCorners, tr4),
+                          byCase(J, bl2, antiCorners, bl4), byCase(br1, F, mainCorners, br4)};
 }
 
 }  // namespace

@@ -7,30 +7,34 @@
 namespace tovrin {
 namespace {
 
+using edge::Avg;
+using edge::Avg4;
+using edge::Eq;
+using edge::Ne;
+using edge::Px;
+using edge::Select;
+
 edge::Block2x2 SuperTwoXSaIBlock(const edge::Window& w) {
-    const uint16_t A = w.A, B = w.B, C = w.C, D = w.D, E = w.E, F = w.F, G = w.G;
-    const uint16_t I = w.I, J = w.J, K = w.K, M = w.M, N = w.N, O = w.O, P = w.P;
-    edge::Block2x2 out;
-    if (G == J && F != K) {  // anti-diagonal
-        out.tr = out.br = J;
-    } else if (F == K && G != J) {  // main diagonal
-        out.tr = out.br = F;
-    } else if (F == K && F != G) {  // both diagonals, two colours
-        const int t = edge::VoteTotal(w);
-        out.tr = out.br = t > 0 ? G : t < 0 ? F : edge::Avg(F, G);
-    } else {
-        out.br = (G == K && K == N && J != O && K != M)   ? edge::Avg4(K, K, K, J)
-                 : (F == J && J == O && N != K && J != P) ? edge::Avg4(J, J, J, K)
-                                                          : edge::Avg(J, K);
-        out.tr = (G == K && G == B && F != C && G != A)   ? edge::Avg4(G, G, G, F)
-                 : (F == J && F == C && B != G && F != D) ? edge::Avg4(F, F, F, G)
-                                                          : edge::Avg(F, G);
-    }
-    out.bl = ((F == K && J != G && E == F && F != O) || (F == I && G == F && E != J && F != M)) ? edge::Avg(J, F)
-                                                                                               : J;
-    out.tl = ((J == G && F != K && I == J && J != C) || (E == J && K == J && I != F && J != A)) ? edge::Avg(J, F)
-                                                                                               : F;
-    return out;
+    const Px A = w.A, B = w.B, C = w.C, D = w.D, E = w.E, F = w.F, G = w.G;
+    const Px I = w.I, J = w.J, K = w.K, M = w.M, N = w.N, O = w.O, P = w.P;
+    const Px fk = Eq(F, K), gj = Eq(G, J);
+    const Px antiDiagonal = gj & ~fk, mainDiagonal = fk & ~gj, twoColours = fk & gj & Ne(F, G);
+
+    const edge::Vote vote = edge::VoteOf(w);
+    const Px voted = Select(vote.positive, G, Select(vote.negative, F, Avg(F, G)));
+
+    const Px br4 = Select(Eq(G, K) & Eq(K, N) & Ne(J, O) & Ne(K, M), Avg4(K, K, K, J),
+                          Select(Eq(F, J) & Eq(J, O) & Ne(N, K) & Ne(J, P), Avg4(J, J, J, K), Avg(J, K)));
+    const Px tr4 = Select(Eq(G, K) & Eq(G, B) & Ne(F, C) & Ne(G, A), Avg4(G, G, G, F),
+                          Select(Eq(F, J) & Eq(F, C) & Ne(B, G) & Ne(F, D), Avg4(F, F, F, G), Avg(F, G)));
+    auto right = [&](Px otherwise) {
+        return Select(antiDiagonal, J, Select(mainDiagonal, F, Select(twoColours, voted, otherwise)));
+    };
+
+    const Px jf = Avg(J, F);
+    const Px blendBl = (fk & Ne(J, G) & Eq(E, F) & Ne(F, O)) | (Eq(F, I) & Eq(G, F) & Ne(E, J) & Ne(F, M));
+    const Px blendTl = (gj & ~fk & Eq(I, J) & Ne(J, C)) | (Eq(E, J) & Eq(K, J) & Ne(I, F) & Ne(J, A));
+    return edge::Block2x2{Select(blendTl, jf, F), right(tr4), Select(blendBl, jf, J), right(br4)};
 }
 
 }  // namespace

@@ -6,39 +6,44 @@
 namespace tovrin {
 namespace {
 
+using edge::Avg;
+using edge::Eq;
+using edge::Ne;
+using edge::Px;
+using edge::Select;
+
 edge::Block2x2 TwoXSaIBlock(const edge::Window& w) {
-    const uint16_t A = w.A, B = w.B, C = w.C, D = w.D, E = w.E, F = w.F, G = w.G, H = w.H;
-    const uint16_t I = w.I, J = w.J, K = w.K, L = w.L, M = w.M, O = w.O;
-    (void)H;
-    edge::Block2x2 out;
-    out.tl = F;
-    if (F == K && G != J) {  // main diagonal
-        out.tr = ((F == B && G == L) || (F == J && F == C && G != B && G == D)) ? F : edge::Avg(F, G);
-        out.bl = ((F == E && J == O) || (F == G && F == I && E != J && J == M)) ? F : edge::Avg(F, J);
-        out.br = F;
-    } else if (G == J && F != K) {  // anti-diagonal
-        out.tr = ((G == C && F == I) || (G == B && G == K && F != C && F == A)) ? G : edge::Avg(F, G);
-        out.bl = ((J == I && F == C) || (J == E && J == K && F != I && F == A)) ? J : edge::Avg(F, J);
-        out.br = G;
-    } else if (F == K) {  // both diagonals
-        if (F == G) {
-            out.tr = out.bl = out.br = F;
-        } else {
-            out.tr = edge::Avg(F, G);
-            out.bl = edge::Avg(F, J);
-            const int t = edge::VoteTotal(w);
-            out.br = t < 0 ? F : t > 0 ? G : edge::Avg4(F, G, J, K);
-        }
-    } else {  // neither
-        out.tr = (F == J && F == C && G != B && G == D)   ? F
-                 : (G == B && G == K && F != C && F == A) ? G
-                                                          : edge::Avg(F, G);
-        out.bl = (F == G && F == I && E != J && J == M)   ? F
-                 : (J == E && J == K && F != I && F == A) ? J
-                                                          : edge::Avg(F, J);
-        out.br = edge::Avg4(F, G, J, K);
-    }
-    return out;
+    const Px A = w.A, B = w.B, C = w.C, D = w.D, E = w.E, F = w.F, G = w.G;
+    const Px I = w.I, J = w.J, K = w.K, L = w.L, M = w.M, O = w.O;
+    const Px fk = Eq(F, K), gj = Eq(G, J);
+    const Px mainDiagonal = fk & ~gj, antiDiagonal = gj & ~fk, bothDiagonals = fk & gj;
+    const Px fg = Avg(F, G), fj = Avg(F, J), mean4 = edge::Avg4(F, G, J, K);
+
+    // The line tests of the neither-diagonal case; the diagonal cases reuse
+    // the ones that match their own.
+    const Px trKeepsF = Eq(F, J) & Eq(F, C) & Ne(G, B) & Eq(G, D);
+    const Px trTakesG = Eq(G, B) & Eq(G, K) & Ne(F, C) & Eq(F, A);
+    const Px blKeepsF = Eq(F, G) & Eq(F, I) & Ne(E, J) & Eq(J, M);
+    const Px blTakesJ = Eq(J, E) & Eq(J, K) & Ne(F, I) & Eq(F, A);
+
+    const Px tr1 = Select((Eq(F, B) & Eq(G, L)) | trKeepsF, F, fg);
+    const Px bl1 = Select((Eq(F, E) & Eq(J, O)) | blKeepsF, F, fj);
+    const Px tr2 = Select((Eq(G, C) & Eq(F, I)) | trTakesG, G, fg);
+    const Px bl2 = Select((Eq(J, I) & Eq(F, C)) | blTakesJ, J, fj);
+
+    const Px flat = Eq(F, G);
+    const edge::Vote vote = edge::VoteOf(w);
+    const Px tr3 = Select(flat, F, fg);
+    const Px bl3 = Select(flat, F, fj);
+    const Px br3 = Select(flat | vote.negative, F, Select(vote.positive, G, mean4));
+
+    const Px tr4 = Select(trKeepsF, F, Select(trTakesG, G, fg));
+    const Px bl4 = Select(blKeepsF, F, Select(blTakesJ, J, fj));
+
+    auto byCase = [&](Px c1, Px c2, Px c3, Px c4) {
+        return Select(mainDiagonal, c1, Select(antiDiagonal, c2, Select(bothDiagonals, c3, c4)));
+    };
+    return edge::Block2x2{F, byCase(tr1, tr2, tr3, tr4), byCase(bl1, bl2, bl3, bl4), byCase(F, G, br3, mean4)};
 }
 
 }  // namespace
