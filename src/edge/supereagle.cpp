@@ -8,6 +8,7 @@ namespace tovrin {
 namespace {
 
 using edge::Avg;
+using edge::ByCase;
 using edge::Eq;
 using edge::Ne;
 using edge::Px;
@@ -19,8 +20,7 @@ Px ThreeToOne(Px p, Px q) { return Avg(p, Avg(p, q)); }
 edge::Block2x2 SuperEagleBlock(const edge::Window& w) {
     const Px B = w.B, C = w.C, E = w.E, F = w.F, G = w.G, H = w.H;
     const Px I = w.I, J = w.J, K = w.K, L = w.L, N = w.N, O = w.O;
-    const Px fk = Eq(F, K), gj = Eq(G, J);
-    const Px antiDiagonal = gj & ~fk, mainDiagonal = fk & ~gj, twoColours = fk & gj & Ne(F, G);
+    const edge::Diagonals diagonals = edge::DiagonalsOf(w);
     const Px fg = Avg(F, G), jk = Avg(J, K);
 
     // Anti-diagonal: the line's colour J on the diagonal, its two ends blended
@@ -42,11 +42,8 @@ edge::Block2x2 SuperEagleBlock(const edge::Window& w) {
     const Px tl4 = Select(column, F, Avg(F, fg)), tr4 = Select(column, G, Avg(G, fg));
     const Px bl4 = Select(column, J, Avg(J, jk)), br4 = Select(column, K, Avg(K, jk));
 
-    auto byCase = [&](Px c1, Px c2, Px c3, Px c4) {
-        return Select(antiDiagonal, c1, Select(mainDiagonal, c2, Select(twoColours, c3, c4)));
-    };
-    return edge::Block2x2{byCase(tl1, F, mainCorners, tl4), byCase(J, tr2, antiCorners, tr4),
-                          byCase(J, bl2, antiCorners, bl4), byCase(br1, F, mainCorners, br4)};
+    return edge::Block2x2{ByCase(diagonals, F, tl1, mainCorners, tl4), ByCase(diagonals, tr2, J, antiCorners, tr4),
+                          ByCase(diagonals, bl2, J, antiCorners, bl4), ByCase(diagonals, F, br1, mainCorners, br4)};
 }
 
 }  // namespace

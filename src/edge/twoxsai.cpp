@@ -7,6 +7,7 @@ namespace tovrin {
 namespace {
 
 using edge::Avg;
+using edge::ByCase;
 using edge::Eq;
 using edge::Ne;
 using edge::Px;
@@ -15,8 +16,7 @@ using edge::Select;
 edge::Block2x2 TwoXSaIBlock(const edge::Window& w) {
     const Px A = w.A, B = w.B, C = w.C, D = w.D, E = w.E, F = w.F, G = w.G;
     const Px I = w.I, J = w.J, K = w.K, L = w.L, M = w.M, O = w.O;
-    const Px fk = Eq(F, K), gj = Eq(G, J);
-    const Px mainDiagonal = fk & ~gj, antiDiagonal = gj & ~fk, bothDiagonals = fk & gj;
+    const edge::Diagonals diagonals = edge::DiagonalsOf(w);
     const Px fg = Avg(F, G), fj = Avg(F, J), mean4 = edge::Avg4(F, G, J, K);
 
     // The line tests of the neither-diagonal case; the diagonal cases reuse
@@ -31,19 +31,17 @@ edge::Block2x2 TwoXSaIBlock(const edge::Window& w) {
     const Px tr2 = Select((Eq(G, C) & Eq(F, I)) | trTakesG, G, fg);
     const Px bl2 = Select((Eq(J, I) & Eq(F, C)) | blTakesJ, J, fj);
 
-    const Px flat = Eq(F, G);
     const edge::Vote vote = edge::VoteOf(w);
-    const Px tr3 = Select(flat, F, fg);
-    const Px bl3 = Select(flat, F, fj);
-    const Px br3 = Select(flat | vote.negative, F, Select(vote.positive, G, mean4));
+    const Px br3 = Select(vote.negative, F, Select(vote.positive, G, mean4));
 
-    const Px tr4 = Select(trKeepsF, F, Select(trTakesG, G, fg));
-    const Px bl4 = Select(blKeepsF, F, Select(blTakesJ, J, fj));
+    // Neither diagonal, or a centre block of one colour, which stays F.
+    const Px flat = Eq(F, G) & Eq(F, J) & Eq(F, K);
+    const Px tr4 = Select(flat | trKeepsF, F, Select(trTakesG, G, fg));
+    const Px bl4 = Select(flat | blKeepsF, F, Select(blTakesJ, J, fj));
+    const Px br4 = Select(flat, F, mean4);
 
-    auto byCase = [&](Px c1, Px c2, Px c3, Px c4) {
-        return Select(mainDiagonal, c1, Select(antiDiagonal, c2, Select(bothDiagonals, c3, c4)));
-    };
-    return edge::Block2x2{F, byCase(tr1, tr2, tr3, tr4), byCase(bl1, bl2, bl3, bl4), byCase(F, G, br3, mean4)};
+    return edge::Block2x2{F, ByCase(diagonals, tr1, tr2, fg, tr4), ByCase(diagonals, bl1, bl2, fj, bl4),
+                          ByCase(diagonals, F, G, br3, br4)};
 }
 
 }  // namespace

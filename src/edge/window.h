@@ -84,6 +84,23 @@ inline Vote VoteOf(const Window& w) {
     return Vote{reinterpret_cast<Px>(total > 0), reinterpret_cast<Px>(total < 0)};
 }
 
+// Which diagonals of the centre block are lines: the main one F-K, the
+// anti-diagonal G-J, or both in two different colours. At most one holds; a
+// centre block of one colour is none of them.
+struct Diagonals {
+    Px main, anti, crossed;
+};
+
+inline Diagonals DiagonalsOf(const Window& w) {
+    const Px fk = Eq(w.F, w.K), gj = Eq(w.G, w.J);
+    return Diagonals{fk & ~gj, gj & ~fk, fk & gj & Ne(w.F, w.G)};
+}
+
+// The value for the case that holds.
+inline Px ByCase(const Diagonals& d, Px onMain, Px onAnti, Px onCrossed, Px otherwise) {
+    return Select(d.main, onMain, Select(d.anti, onAnti, Select(d.crossed, onCrossed, otherwise)));
+}
+
 namespace detail {
 
 inline Px LoadPx(const uint16_t* p) {
