@@ -186,7 +186,7 @@ uint8_t CachePattern(size_t i) { return static_cast<uint8_t>(i * 37 + 11); }
 
 // ---- Whole pictures against the expectation ----------------------------------
 
-enum class Colours { Random, Few, Bit15 };
+enum class Colours { Random, Few, Bit15, Patches };
 
 struct Size {
     int width, height, srcPad, dstPad;
@@ -195,9 +195,18 @@ struct Size {
 void FillPicture(Source& src, Colours colours, uint32_t seed) {
     if (colours == Colours::Random) return src.FillRandom(seed);
     if (colours == Colours::Few) return src.FillRandom(seed, 3);
+    std::mt19937 rng(seed);
+    if (colours == Colours::Patches) {
+        // Flat rectangles, some with bit 15 set, and a sprinkle of odd pixels:
+        // runs of flat centre blocks next to every case.
+        const uint16_t palette[] = {0x1234, 0x9234, 0x4321, 0x7FFF, 0x0000};
+        src.Fill([&](int x, int y) { return palette[(x / 11 + y / 3) % 5]; });
+        for (int i = 0; i < src.width() * src.height() / 12; ++i)
+            src.at(rng() % src.width(), rng() % src.height()) = palette[rng() % 5];
+        return;
+    }
     // Colours that differ only in bit 15 are different colours.
     const uint16_t palette[] = {0x1234, 0x9234, 0x4321, 0xC321};
-    std::mt19937 rng(seed);
     src.Fill([&](int, int) { return palette[rng() % 4]; });
 }
 
@@ -250,10 +259,10 @@ INSTANTIATE_TEST_SUITE_P(
     Pictures, EdgeDraw,
     testing::Combine(testing::Range(0, 3),
                      testing::Values(Size{8, 2, 0, 0}, Size{16, 6, 32, 16}, Size{24, 4, 8, 0},
-                                     Size{40, 10, 0, 48}, Size{64, 8, 16, 4},
+                                     Size{40, 10, 0, 48}, Size{64, 8, 16, 4}, Size{96, 12, 0, 0},
                                      // Beyond the host's guarantees the clamping still holds.
                                      Size{1, 1, 0, 0}, Size{2, 3, 0, 0}, Size{3, 1, 0, 0}),
-                     testing::Values(Colours::Random, Colours::Few, Colours::Bit15)));
+                     testing::Values(Colours::Random, Colours::Few, Colours::Bit15, Colours::Patches)));
 
 // The 4x routine is its 2x routine applied twice, whatever the stride of the
 // picture in between.
