@@ -5,7 +5,7 @@
 // The rules are evaluated for eight neighbouring source pixels at once, each
 // pixel in one 16-bit lane, without branches: every case is computed and the
 // one that holds is selected by masks. The rules branch on colour equality in
-// ways no predictor can follow on real pictures, so selecting beats branching
+// ways no predictor can follow on detailed pictures, so selecting beats branching
 // by a wide margin; lanes never mix, so each pixel's result is exactly its
 // own rule's.
 //
