@@ -132,14 +132,14 @@ ScalerEntry scalerTable[] = {
 
     // {4, "HQ4X", Hq4x},
 
-    // {2, "2xSaI", TwoXSaI_2x},
-    // {4, "2xSaI", TwoXSaI_4x},
+    {2, "2xSaI", TwoXSaI_2x},
+    {4, "2xSaI", TwoXSaI_4x},
 
-    // {2, "Super 2xSaI", SuperTwoXSaI_2x},
-    // {4, "Super 2xSaI", SuperTwoXSaI_4x},
+    {2, "Super 2xSaI", SuperTwoXSaI_2x},
+    {4, "Super 2xSaI", SuperTwoXSaI_4x},
 
-    // {2, "Super Eagle", SuperEagle_2x},
-    // {4, "Super Eagle", SuperEagle_4x},
+    {2, "Super Eagle", SuperEagle_2x},
+    {4, "Super Eagle", SuperEagle_4x},
 
     {2, "Simple Smoothing", SimpleSmoothing_2x},
     {3, "Simple Smoothing", SimpleSmoothing_3x},
