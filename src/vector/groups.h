@@ -33,7 +33,7 @@ inline void MapGroups(const uint16_t* in, uint16_t* out, int32_t groups, Op op) 
     for (; g < groups; ++g) Store(out + kLaneCount * g, op(Load(in + kLaneCount * g)));
 }
 
-// True when the `count` groups from `pixels` equal their cache entries at
+// True when the `Count` groups from `pixels` equal their cache entries at
 // `entries`: the differences are folded into one vector and tested once.
 template <int Count>
 inline bool RunUnchanged(const uint16_t* pixels, const uint8_t* entries) {
