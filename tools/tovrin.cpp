@@ -144,7 +144,10 @@ int List(const Options& o) {
     std::printf("%4s  %-18s %s\n", "row", "name", "scales");
     for (const std::string& name : lib.names()) {
         std::string scales;
-        for (int s : lib.scales(name)) scales += (scales.empty() ? "" : " ") + std::to_string(s) + "x";
+        for (int s : lib.scales(name)) {
+            if (!scales.empty()) scales += ' ';
+            scales += std::to_string(s) + "x";
+        }
         std::printf("%4d  %-18s %s\n", lib.find(name, lib.scales(name).front()).row, name.c_str(), scales.c_str());
     }
     return 0;

@@ -44,7 +44,10 @@ std::string Lower(std::string_view s) {
 
 std::string Join(const std::vector<std::string>& items) {
     std::string out;
-    for (const auto& item : items) out += (out.empty() ? "" : ", ") + item;
+    for (const auto& item : items) {
+        if (!out.empty()) out += ", ";
+        out += item;
+    }
     return out;
 }
 
