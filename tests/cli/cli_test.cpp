@@ -327,6 +327,8 @@ TEST_F(Cli, BadInputFailsWithOneLineAndWritesNothing) {
         {"scale good.png nodir/out.png --scaler plain", "cannot write nodir/out.png: No such file or directory",
          "nodir"},
         {"scale good.png --out-dir afile --scaler plain", "cannot write to afile: not a directory", "afile/good.png"},
+        {"scale good.png good.png --out-dir frames --scaler plain",
+         "two input frames are named good.png; their outputs would collide", "frames"},
         {"scale good.png text.png --out-dir frames --scaler plain", "text.png is not a PNG file", "frames"},
         {"gallery missing.png --out-dir g", "cannot open missing.png: No such file or directory", "g"},
         {"gallery --out-dir afile", "cannot write to afile: not a directory", "afile/index.html"},
