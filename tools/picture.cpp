@@ -98,7 +98,16 @@ void Blit(Picture& dst, const Picture& src, int x, int y) {
         if (y + j < 0 || y + j >= dst.height) continue;
         for (int i = 0; i < src.width; ++i) {
             if (x + i < 0 || x + i >= dst.width) continue;
-            std::memcpy(&dst.rgba[(size_t(y + j) * dst.width + x + i) * 4], &src.rgba[(size_t(j) * src.width + i) * 4], 4);
+            uint8_t* d = &dst.rgba[(size_t(y + j) * dst.width + x + i) * 4];
+            const uint8_t* s = &src.rgba[(size_t(j) * src.width + i) * 4];
+            if (!src.hasAlpha) {
+                std::memcpy(d, s, 4);
+                continue;
+            }
+            // Over a checkerboard, so transparency shows on an opaque sheet.
+            const int grey = (((i >> 3) + (j >> 3)) & 1) ? 0x5A : 0x3A;
+            for (int c = 0; c < 3; ++c) d[c] = uint8_t((s[c] * s[3] + grey * (255 - s[3]) + 127) / 255);
+            d[3] = 255;
         }
     }
 }

@@ -19,7 +19,8 @@ void FillRect(Picture& p, int x, int y, int w, int h, uint32_t rgb, uint8_t alph
 // `size`×`size` square; returns the width drawn.
 int DrawText(Picture& p, int x, int y, const std::string& text, uint32_t rgb, int size = 1);
 int TextWidth(const std::string& text, int size = 1);
-// Copies `src` into `dst` at (x, y), clipped.
+// Copies `src` into `dst` at (x, y), clipped; a picture with alpha is
+// composed over a checkerboard and leaves `dst` opaque.
 void Blit(Picture& dst, const Picture& src, int x, int y);
 
 }  // namespace tool

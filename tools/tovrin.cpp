@@ -211,9 +211,9 @@ int Scale(const Options& o) {
     return 0;
 }
 
-std::string FileName(const tovrin::Entry& e) {
+std::string Anchor(const std::string& name) {
     std::string slug;
-    for (char c : e.name) {
+    for (char c : name) {
         if (std::isalnum(static_cast<unsigned char>(c)))
             slug += char(std::tolower(static_cast<unsigned char>(c)));
         else if (c == '%')
@@ -221,6 +221,11 @@ std::string FileName(const tovrin::Entry& e) {
         else if (!slug.empty() && slug.back() != '-')
             slug += '-';
     }
+    return slug;
+}
+
+std::string FileName(const tovrin::Entry& e) {
+    const std::string slug = Anchor(e.name);
     char buf[128];
     std::snprintf(buf, sizeof buf, "%03d-%s-%dx.png", e.row, slug.c_str(), e.scale);
     return buf;
@@ -268,7 +273,6 @@ Picture ContactSheet(const std::vector<Group>& groups) {
         for (size_t i = 0; i < g.pictures.size(); ++i) {
             tool::DrawText(sheet, x, y + 2, std::to_string(g.entries[i]->scale) + "X", 0xA0A8B0);
             tool::Blit(sheet, g.pictures[i], x, y + kCaption);
-            sheet.hasAlpha = sheet.hasAlpha || g.pictures[i].hasAlpha;
             x += g.pictures[i].width + kPad;
             h = std::max(h, g.pictures[i].height);
         }
@@ -287,10 +291,14 @@ std::string IndexPage(const std::vector<Group>& groups, const Picture& original,
         "      background: repeating-conic-gradient(#3a3f44 0 25%, #2c3034 0 50%) 0 0 / 16px 16px; }\n"
         ".row { display: flex; flex-wrap: wrap; gap: 16px; align-items: flex-start; }\n"
         "figure { margin: 0; } figcaption { color: #a8b0b8; margin-top: 4px; }\n"
+        "a { color: #8cc8ff; } nav a { margin-right: 10px; white-space: nowrap; }\n"
         "</style>\n</head>\n<body>\n<h1>Tovrin gallery</h1>\n<p>Every scaler of the table applied to " +
         Html(source) +
         ". Pictures are shown at 1:1 pixel size; only the enlarged view of the original is scaled for "
         "viewing. <a href=\"contact-sheet.png\">Contact sheet</a>.</p>\n";
+    html += "<nav>";
+    for (const auto& g : groups) html += "<a href=\"#" + Anchor(g.name) + "\">" + Html(g.name) + "</a> ";
+    html += "</nav>\n";
     const std::string w = std::to_string(original.width), h = std::to_string(original.height);
     html += "<h2>Original</h2>\n<div class=\"row\">\n<figure><img src=\"original.png\" width=\"" + w + "\" height=\"" +
             h + "\" alt=\"original\"><figcaption>" + w + "&times;" + h + ", 1:1</figcaption></figure>\n" +
@@ -298,7 +306,7 @@ std::string IndexPage(const std::vector<Group>& groups, const Picture& original,
             std::to_string(original.height * 4) +
             "\" alt=\"original enlarged\"><figcaption>enlarged 4&times; for viewing</figcaption></figure>\n</div>\n";
     for (const auto& g : groups) {
-        html += "<h2>" + Html(g.name) + "</h2>\n<div class=\"row\">\n";
+        html += "<h2 id=\"" + Anchor(g.name) + "\">" + Html(g.name) + "</h2>\n<div class=\"row\">\n";
         for (size_t i = 0; i < g.entries.size(); ++i) {
             const auto& e = *g.entries[i];
             const auto& p = g.pictures[i];
