@@ -97,9 +97,7 @@ void PrepareDir(const std::string& dir) {
 class Progress {
 public:
     Progress(std::string what, int total) : what_(std::move(what)), total_(total), on_(isatty(STDERR_FILENO)) {}
-    ~Progress() {
-        if (on_ && shown_) std::fputs("\r\033[K", stderr);
-    }
+    ~Progress() { Clear(); }
     void Show(int done) {
         if (!on_) return;
         constexpr int kWidth = 30;
@@ -112,6 +110,7 @@ public:
     // Clears the bar so a line can go to standard output under it.
     void Clear() {
         if (on_ && shown_) std::fputs("\r\033[K", stderr);
+        shown_ = false;
     }
 
 private:
@@ -319,11 +318,19 @@ std::string IndexPage(const std::vector<Group>& groups, const Picture& original,
     return html + "</body>\n</html>\n";
 }
 
+// The gallery keeps every scaled picture for its contact sheet, which holds
+// them all side by side: it is for small pixel art.
+constexpr int kGalleryMaxSide = 128;
+
 int Gallery(const Options& o) {
     if (o.positional.size() > 1) throw UsageError("gallery takes at most one input picture");
     const std::string dir = o.outDir.value_or("gallery");
     const tovrin::Library lib = Load(o);
     const Picture original = o.positional.empty() ? tool::BuiltinPicture() : tool::ReadPng(o.positional[0]);
+    if (original.width > kGalleryMaxSide || original.height > kGalleryMaxSide)
+        throw tovrin::Error(o.positional[0] + " is " + std::to_string(original.width) + "x" +
+                            std::to_string(original.height) + " pixels; the gallery takes pictures up to " +
+                            std::to_string(kGalleryMaxSide) + " on a side (use scale for larger ones)");
     PrepareDir(dir);
 
     std::vector<Group> groups;

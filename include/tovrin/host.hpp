@@ -126,6 +126,10 @@ struct FrameReport {
 // the pixels with bit 15 clear are exactly those written. One read pass over
 // the destination finds and re-marks them, writing only the pixels that were
 // written; no second picture is kept.
+//
+// A Scaler is used from one thread at a time. Scalers may run in parallel,
+// except two of the same "Interleaved" entry: its routine keeps one field
+// flag in the module.
 class Scaler {
 public:
     Scaler(const Entry& entry, int width, int height);

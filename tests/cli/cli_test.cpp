@@ -311,6 +311,7 @@ TEST_F(Cli, BadInputFailsWithOneLineAndWritesNothing) {
         std::ofstream(Path("corrupt.png"), std::ios::binary) << corrupt;
         std::ofstream(Path("afile")) << "x";
     }
+    tool::WritePng(Path("wide.png"), Gradient(200, 2, false));
     WriteRawPng(Path("huge.png"), 20000, 1, PNG_COLOR_TYPE_GRAY, 1, {std::vector<uint8_t>(2500, 0)});
     struct Case {
         std::string args, message, output;
@@ -330,6 +331,8 @@ TEST_F(Cli, BadInputFailsWithOneLineAndWritesNothing) {
         {"scale good.png good.png --out-dir frames --scaler plain",
          "two input frames are named good.png; their outputs would collide", "frames"},
         {"scale good.png text.png --out-dir frames --scaler plain", "text.png is not a PNG file", "frames"},
+        {"gallery wide.png --out-dir g", "wide.png is 200x2 pixels; the gallery takes pictures up to 128 on a side",
+         "g"},
         {"gallery missing.png --out-dir g", "cannot open missing.png: No such file or directory", "g"},
         {"gallery --out-dir afile", "cannot write to afile: not a directory", "afile/index.html"},
         {"--module /nonexistent/libtovrin.so list", "cannot load the scaler module /nonexistent/libtovrin.so", ""},
