@@ -65,6 +65,8 @@ Options Parse(int argc, char** argv) {
             o.scale = int(n);
         } else if (arg == "--out-dir") {
             o.outDir = value();
+        } else if (arg == "-h" || arg == "--help") {
+            o.command = "help";
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option " + arg);
         } else if (o.command.empty()) {

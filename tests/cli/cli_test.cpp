@@ -349,6 +349,9 @@ TEST_F(Cli, BadInputFailsWithOneLineAndWritesNothing) {
         }
         EXPECT_EQ(Files(), before);  // no output, no temporary file left
     }
+    const Result help = Run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: tovrin", 0), 0u);
     // Usage errors exit 2 and say what is wrong before the usage text.
     for (const std::string args : {"", "scale good.png", "frobnicate", "scale a.png b.png --scale x --scaler plain"}) {
         const Result r = Run(args);
