@@ -124,8 +124,9 @@ struct FrameReport {
 // frames every destination pixel carries bit 15 set (outside the colour and
 // never produced by a routine fed with bit-15-clear sources); after the call
 // the pixels with bit 15 clear are exactly those written. One read pass over
-// the destination finds and re-marks them, writing only the pixels that were
-// written; no second picture is kept.
+// the destination finds the rows that hold such pixels; only those rows are
+// counted and marked again, rows the routine did not touch are not written.
+// No second picture is kept.
 //
 // A Scaler is used from one thread at a time. Scalers may run in parallel,
 // except two of the same "Interleaved" entry: its routine keeps one field

@@ -122,20 +122,17 @@ struct Scaler::State {
         const int outW = width * scale(), outH = height * scale();
         report.pixelsTotal = uint64_t(outW) * outH;
         const int rows = paddedHeight * scale(), columns = paddedWidth * scale();
-        constexpr uint64_t kMarks = 0x8000800080008000ull;
         for (int y = 0; y < rows; ++y) {
             uint16_t* row = DestRow(y);
+            // Most rows of a frame that changed little were not written: one
+            // branch-free pass over the row tells; only rows with a mark gone
+            // are counted and marked again.
+            uint16_t gone = 0;
+            for (int x = 0; x < columns; ++x) gone |= uint16_t(~row[x]);
+            if (!(gone & kUnwritten)) continue;
             uint64_t written = 0;
-            for (int x = 0; x < columns; x += 4) {
-                uint64_t quad;
-                std::memcpy(&quad, row + x, 8);
-                if ((quad & kMarks) == kMarks) continue;
-                for (int i = 0; i < 4; ++i) {
-                    if (row[x + i] & kUnwritten) continue;
-                    row[x + i] |= kUnwritten;
-                    if (x + i < outW) ++written;
-                }
-            }
+            for (int x = 0; x < outW; ++x) written += uint16_t(~row[x]) >> 15;
+            for (int x = 0; x < columns; ++x) row[x] |= kUnwritten;
             if (written && y < outH) {
                 if (report.firstRow < 0) report.firstRow = y;
                 report.lastRow = y;
