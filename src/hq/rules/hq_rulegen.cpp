@@ -6,7 +6,8 @@
 //   hq_rulegen <scale> <rules.txt> <out.inc> [--store-routines]
 //
 // With --store-routines the blends that have destination-first routines
-// (211, 71, 521, 611, 53) are emitted as calls of those routines.
+// (211, 71, 521, 611, 53) are emitted as calls of those routines. Tested
+// pairs are evaluated once per block; conditionals select without a branch.
 //
 // The generated code expects in scope: `n` (an HqWindow), the pixels
 // w1 to w9, and the destination rows d0 to d<scale-1>.
@@ -36,7 +37,7 @@ struct Blend {
 };
 
 constexpr Blend kBlends[] = {
-    {"11", "Rgb555_Average", 2, false},  {"31", "HqBlend31", 2, false},
+    {"11", "HqAverage", 2, false},  {"31", "HqBlend31", 2, false},
     {"211", "HqBlend211", 3, true},      {"71", "HqBlend71", 2, true},
     {"53", "HqBlend53", 2, true},        {"521", "HqBlend521", 3, true},
     {"611", "HqBlend611", 3, true},      {"233", "HqBlend233", 3, false},
@@ -168,14 +169,24 @@ std::string PlainStatement(const Plain& p, int scale, int index, bool storeRouti
     return Target(scale, index) + " = " + Expression(p) + ";";
 }
 
+// A conditional computes both rules and selects, so that the outcome of a
+// tested pair costs no branch. A store routine then writes to a local.
 std::string Statement(const Rule& r, int scale, int index, bool storeRoutines) {
     if (!r.pairA) return PlainStatement(r.ifDiffers, scale, index, storeRoutines);
-    if (UsesStoreRoutine(r.ifDiffers, storeRoutines) || UsesStoreRoutine(r.otherwise, storeRoutines)) {
-        return "if (" + Flag(r) + ") " + PlainStatement(r.ifDiffers, scale, index, storeRoutines) +
-               " else " + PlainStatement(r.otherwise, scale, index, storeRoutines);
+    std::string prefix, values[2];
+    const Plain* sides[2] = {&r.ifDiffers, &r.otherwise};
+    for (int k = 0; k < 2; ++k) {
+        if (UsesStoreRoutine(*sides[k], storeRoutines)) {
+            values[k] = k ? "o" : "t";
+            prefix += "uint16_t " + values[k] + "; " + sides[k]->blend->function + "(&" + values[k] +
+                      Arguments(*sides[k]) + "); ";
+        } else {
+            values[k] = Expression(*sides[k]);
+        }
     }
-    return Target(scale, index) + " = " + Flag(r) + " ? " + Expression(r.ifDiffers) + " : " +
-           Expression(r.otherwise) + ";";
+    const std::string store =
+        Target(scale, index) + " = HqSelect(" + Flag(r) + ", " + values[0] + ", " + values[1] + ");";
+    return prefix.empty() ? store : "{ " + prefix + store + " }";
 }
 
 }  // namespace
@@ -232,8 +243,7 @@ int main(int argc, char** argv) {
         }
         std::string tests;
         for (const std::string& f : flags)
-            tests += "        const bool " + f + " = HqPairDiffers(n.y" + f.substr(1, 1) + ", n.y" + f.substr(2, 1) +
-                     ");\n";
+            tests += "        const bool " + f + " = (n.pairs & kHqPair" + f.substr(1) + ") != 0;\n";
         body = tests + body;
         auto [it, inserted] = index.emplace(body, bodies.size());
         if (inserted) {
