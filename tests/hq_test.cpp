@@ -262,6 +262,37 @@ TEST_F(HqTest, YuvDiffersAgreesWithTheThresholdsOnNearColours) {
     }
 }
 
+// The window's tests four at a time (where the processor has them) against
+// the one-at-a-time form, on columns of near and far colours.
+TEST_F(HqTest, WindowTestsAgreeWithTheScalarForm) {
+    std::mt19937 rng(17);
+    const auto pixel = [&](uint16_t base) {
+        return rng() % 2 ? static_cast<uint16_t>(rng() & 0x7FFF)
+                         : Rgb(std::clamp(R(base) + static_cast<int>(rng() % 9) - 4, 0, 31),
+                               std::clamp(G(base) + static_cast<int>(rng() % 9) - 4, 0, 31),
+                               std::clamp(B(base) + static_cast<int>(rng() % 9) - 4, 0, 31));
+    };
+    for (int i = 0; i < 100000; ++i) {
+        const uint16_t base = rng() & 0x7FFF;
+        uint16_t above[3], current[3], below[3];
+        for (int x = 0; x < 3; ++x) above[x] = pixel(base), current[x] = pixel(base), below[x] = pixel(base);
+        const hq_detail::Column l = hq_detail::LoadColumn(above, current, below, 0);
+        const hq_detail::Column m = hq_detail::LoadColumn(above, current, below, 1);
+        const hq_detail::Column r = hq_detail::LoadColumn(above, current, below, 2);
+        unsigned pattern, pairs, scalarPattern, scalarPairs;
+        hq_detail::TestWindow(l, m, r, pattern, pairs);
+        hq_detail::TestWindowScalar(l, m, r, scalarPattern, scalarPairs);
+        ASSERT_EQ(pattern, scalarPattern) << i;
+        ASSERT_EQ(pairs, scalarPairs) << i;
+        std::array<uint16_t, 10> w = {0, above[0], above[1], above[2], current[0], current[1], current[2],
+                                      below[0], below[1], below[2]};
+        ASSERT_EQ(static_cast<int>(pattern), RefPattern(w)) << i;
+        ASSERT_EQ(pairs, unsigned{RefDiffers(w[2], w[4])} | unsigned{RefDiffers(w[2], w[6])} << 1 |
+                             unsigned{RefDiffers(w[4], w[8])} << 2 | unsigned{RefDiffers(w[6], w[8])} << 3)
+            << i;
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Blends.
 
