@@ -226,7 +226,7 @@ TOVRIN_HQ_FLATTEN void DrawRow(const uint16_t* above, const uint16_t* current, c
     uint16_t* rows[kScale];
     for (int i = 0; i < kScale; ++i) rows[i] = RowAt(out, dstRowBytes, i);
 
-    Column left{}, centre{}, right{};
+    Column left{}, centre{}, right{}, next{};
     int32_t windowAt = -2;  // the block whose columns are loaded
     int counter = 3;        // the first three blocks are always drawn
     for (int32_t x = 0; x < width; ++x) {
@@ -250,17 +250,19 @@ TOVRIN_HQ_FLATTEN void DrawRow(const uint16_t* above, const uint16_t* current, c
         }
         if (counter <= 0) continue;
         --counter;
-        const int32_t xr = q < width ? q : x;
         if (windowAt == x - 1) {
-            // Slide: two of the three columns were looked up for the last block.
+            // Slide: the last block looked up these three columns already.
             left = centre;
             centre = right;
-            right = LoadColumn(above, current, below, xr);
+            right = next;
         } else {
             left = LoadColumn(above, current, below, x > 0 ? x - 1 : 0);
             centre = LoadColumn(above, current, below, x);
-            right = LoadColumn(above, current, below, xr);
+            right = LoadColumn(above, current, below, q < width ? q : x);
         }
+        // Looked up one block ahead, so the look-ups of the next block are
+        // under way before this block's rule switch jumps.
+        next = LoadColumn(above, current, below, q + 1 < width ? q + 1 : width - 1);
         windowAt = x;
         const HqWindow n = MakeWindow(left, centre, right);
         uint16_t* block[kScale];
