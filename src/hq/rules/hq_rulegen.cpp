@@ -148,15 +148,18 @@ std::string Expression(const Plain& p) {
     return std::string(p.blend->function) + "(" + Arguments(p).substr(2) + ")";
 }
 
-std::string Target(int scale, int index) {
-    return "d" + std::to_string(index / scale) + "[" + std::to_string(index % scale) + "]";
+template <typename... Parts>
+std::string Cat(const Parts&... parts) {
+    std::ostringstream out;
+    (out << ... << parts);
+    return out.str();
 }
 
-std::string Address(int scale, int index) {
-    return "d" + std::to_string(index / scale) + " + " + std::to_string(index % scale);
-}
+std::string Target(int scale, int index) { return Cat("d", index / scale, "[", index % scale, "]"); }
 
-std::string Flag(const Rule& r) { return "d" + std::to_string(r.pairA) + std::to_string(r.pairB); }
+std::string Address(int scale, int index) { return Cat("d", index / scale, " + ", index % scale); }
+
+std::string Flag(const Rule& r) { return Cat("d", r.pairA, r.pairB); }
 
 bool UsesStoreRoutine(const Plain& p, bool storeRoutines) {
     return storeRoutines && p.blend && p.blend->storeRoutine;
@@ -165,8 +168,8 @@ bool UsesStoreRoutine(const Plain& p, bool storeRoutines) {
 // One statement that writes sub-pixel `index`.
 std::string PlainStatement(const Plain& p, int scale, int index, bool storeRoutines) {
     if (UsesStoreRoutine(p, storeRoutines))
-        return std::string(p.blend->function) + "(" + Address(scale, index) + Arguments(p) + ");";
-    return Target(scale, index) + " = " + Expression(p) + ";";
+        return Cat(p.blend->function, "(", Address(scale, index), Arguments(p), ");");
+    return Cat(Target(scale, index), " = ", Expression(p), ";");
 }
 
 // A conditional computes both rules and selects, so that the outcome of a
@@ -177,16 +180,15 @@ std::string Statement(const Rule& r, int scale, int index, bool storeRoutines) {
     const Plain* sides[2] = {&r.ifDiffers, &r.otherwise};
     for (int k = 0; k < 2; ++k) {
         if (UsesStoreRoutine(*sides[k], storeRoutines)) {
-            values[k] = k ? "o" : "t";
-            prefix += "uint16_t " + values[k] + "; " + sides[k]->blend->function + "(&" + values[k] +
-                      Arguments(*sides[k]) + "); ";
+            values[k] = std::string(1, k ? 'o' : 't');
+            prefix += Cat("uint16_t ", values[k], "; ", sides[k]->blend->function, "(&", values[k],
+                          Arguments(*sides[k]), "); ");
         } else {
             values[k] = Expression(*sides[k]);
         }
     }
-    const std::string store =
-        Target(scale, index) + " = HqSelect(" + Flag(r) + ", " + values[0] + ", " + values[1] + ");";
-    return prefix.empty() ? store : "{ " + prefix + store + " }";
+    const std::string store = Cat(Target(scale, index), " = HqSelect(", Flag(r), ", ", values[0], ", ", values[1], ");");
+    return prefix.empty() ? store : Cat("{ ", prefix, store, " }");
 }
 
 }  // namespace
