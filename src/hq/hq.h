@@ -221,8 +221,9 @@ inline HqWindow MakeWindow(const Column& l, const Column& m, const Column& r) {
 enum class LookAhead { kFirstRow, kMiddleRow, kLastRow };
 
 template <int kScale, typename Rules, LookAhead kMode>
-TOVRIN_HQ_FLATTEN void DrawRow(const uint16_t* above, const uint16_t* current, const uint16_t* below, uint16_t* cacheAbove,
-             uint16_t* cacheCurrent, uint16_t* cacheBelow, uint16_t* out, int32_t dstRowBytes, int32_t width) {
+TOVRIN_HQ_FLATTEN void DrawRow(const uint16_t* above, const uint16_t* current, const uint16_t* below,
+                               uint16_t* cacheAbove, uint16_t* cacheCurrent, uint16_t* cacheBelow, uint16_t* out,
+                               int32_t dstRowBytes, int32_t width) {
     uint16_t* rows[kScale];
     for (int i = 0; i < kScale; ++i) rows[i] = RowAt(out, dstRowBytes, i);
 
