@@ -264,7 +264,7 @@ int main(int argc, char** argv) {
         << "uint16_t ";
     for (int i = 0; i < scale; ++i) out << (i ? ", " : "") << "*d" << i << " = d[" << i << "]";
     out << ";\n"
-        << "switch (n.pattern) {\n";
+        << "switch (n.pattern & 0xFFu) {  // a byte: the mask spares the range check\n";
     for (size_t b = 0; b < bodies.size(); ++b) {
         for (size_t k = 0; k < patterns[b].size(); ++k)
             out << (k % 8 == 0 ? "    " : " ") << "case " << patterns[b][k] << ":"
