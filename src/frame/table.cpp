@@ -11,7 +11,6 @@ namespace tovrin {
 namespace {
 
 // Rows keep their fixed order: hosts may remember an entry by its index.
-// A family's rows appear here once its routines exist.
 ScalerEntry scalerTable[] = {
     {1, "Plain", Plain_1x},
     {2, "Plain", Plain_2x},
