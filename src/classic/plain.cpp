@@ -3,6 +3,7 @@
 // destination blocks a change rewrites, so they are kept exactly.
 #include <cstring>
 
+#include "classic/replicate.h"
 #include "frame/memory.h"
 #include "frame/routines.h"
 
@@ -60,43 +61,19 @@ TOVRIN_ROUTINE(Plain_3x) {
 
 // One pixel per step; the packed cache starts 2 bytes in.
 TOVRIN_ROUTINE(Plain_4x) {
-    uint8_t* cached = BytesAt(cache, 2);
-    for (int32_t r = 0; r < height; ++r) {
-        const uint16_t* row = RowAt(src, srcRowBytes, r);
-        for (int32_t x = 0; x < width; ++x, cached += 2) {
-            const uint16_t p = row[x];
-            if (p == LoadAt<uint16_t>(cached)) continue;
-            StoreAt(cached, p);
-            WriteBlock(dst, dstRowBytes, 4 * x, 4 * r, 4, MakeBlock(p, p, p, p));
-        }
-    }
+    for (int32_t r = 0; r < height; ++r)
+        ForEachChangedBlock<4>(RowAt(src, srcRowBytes, r), cache, width, r, [&](int32_t x, const Block& block) {
+            WriteBlock(dst, dstRowBytes, x, 4 * r, 4, block);
+        });
 }
 
 // A quad compared as one unit, then each of its five blocks written when a
 // pixel it shows differs from the cache.
 TOVRIN_ROUTINE(Plain_5x) {
-    const int32_t quads = width / 4;
-    for (int32_t r = 0; r < height; ++r) {
-        const uint16_t* row = RowAt(src, srcRowBytes, r);
-        uint8_t* cached = BytesAt(cache, static_cast<intptr_t>(8) * quads * r);
-        for (int32_t q = 0; q < quads; ++q) {
-            const uint16_t* p = row + 4 * q;
-            uint8_t* c = cached + 8 * q;
-            const uint64_t quad = LoadAt<uint64_t>(p);
-            if (quad == LoadAt<uint64_t>(c)) continue;
-            uint16_t old[4];
-            std::memcpy(old, c, 8);
-            StoreAt(c, quad);
-            const bool d0 = p[0] != old[0], d1 = p[1] != old[1];
-            const bool d2 = p[2] != old[2], d3 = p[3] != old[3];
-            const int32_t x = 20 * q, y = 5 * r;
-            if (d0) WriteBlock(dst, dstRowBytes, x, y, 5, MakeBlock(p[0], p[0], p[0], p[0]));
-            if (d0 || d1) WriteBlock(dst, dstRowBytes, x + 4, y, 5, MakeBlock(p[0], p[1], p[1], p[1]));
-            if (d1 || d2) WriteBlock(dst, dstRowBytes, x + 8, y, 5, MakeBlock(p[1], p[1], p[2], p[2]));
-            if (d2 || d3) WriteBlock(dst, dstRowBytes, x + 12, y, 5, MakeBlock(p[2], p[2], p[2], p[3]));
-            if (d3) WriteBlock(dst, dstRowBytes, x + 16, y, 5, MakeBlock(p[3], p[3], p[3], p[3]));
-        }
-    }
+    for (int32_t r = 0; r < height; ++r)
+        ForEachChangedBlock<5>(RowAt(src, srcRowBytes, r), cache, width, r, [&](int32_t x, const Block& block) {
+            WriteBlock(dst, dstRowBytes, x, 5 * r, 5, block);
+        });
 }
 
 }  // namespace tovrin
