@@ -1,60 +1,11 @@
 // Scanline, column-line and interlaced routines against "Plain" of the same
 // magnification on a 320 x 240 picture: a whole frame over an invalidated
 // cache, and a frame that equals the previous one.
-#include <benchmark/benchmark.h>
-
-#include <cstdint>
-#include <cstring>
-#include <random>
-#include <vector>
-
-#include "frame/routines.h"
+#include "bench_frame.h"
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 240;
-
-using Routine = void (*)(const uint16_t*, int32_t, void*, uint16_t*, int32_t, int32_t, int32_t);
-
-struct Frame {
-    int scale;
-    std::vector<uint16_t> src, dst;
-    std::vector<uint8_t> cache;
-    explicit Frame(int s)
-        : scale(s),
-          src(static_cast<size_t>(kWidth) * kHeight),
-          dst(static_cast<size_t>(kWidth) * s * kHeight * s),
-          cache(static_cast<size_t>(4 * kWidth + 8) * 2 * kHeight, 0xFF) {
-        std::mt19937 rng(1);
-        for (uint16_t& p : src) p = static_cast<uint16_t>(rng() & 0x7FFF);
-    }
-    void Call(Routine routine) {
-        routine(src.data(), 2 * kWidth, cache.data(), dst.data(), 2 * kWidth * scale, kWidth, kHeight);
-    }
-};
-
-void FullFrame(benchmark::State& state, Routine routine, int scale) {
-    Frame frame(scale);
-    for (auto _ : state) {
-        std::memset(frame.cache.data(), 0xFF, frame.cache.size());
-        frame.Call(routine);
-        benchmark::DoNotOptimize(frame.dst.data());
-    }
-}
-
-void SameFrame(benchmark::State& state, Routine routine, int scale) {
-    Frame frame(scale);
-    frame.Call(routine);
-    frame.Call(routine);  // both fields of "Interleaved"
-    for (auto _ : state) {
-        frame.Call(routine);
-        benchmark::DoNotOptimize(frame.dst.data());
-    }
-}
-
-#define TOVRIN_BENCH(routine, scale)                                  \
-    BENCHMARK_CAPTURE(FullFrame, routine, tovrin::routine, scale);    \
-    BENCHMARK_CAPTURE(SameFrame, routine, tovrin::routine, scale)
+#define TOVRIN_BENCH(routine, scale) TOVRIN_BENCH_COLOURS(routine, scale, 0)
 
 TOVRIN_BENCH(Plain_1x, 1);
 TOVRIN_BENCH(Horizontal_1x, 1);

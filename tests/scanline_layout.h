@@ -28,4 +28,13 @@ inline long ScanlineCacheOffset(int scale, int width, int x, int r) {
     }
 }
 
+// The vector twins keep one 16-byte entry per whole group of eight pixels,
+// rows of groups back to back: byte offset of p(x, r), or -1 when the pixel
+// lies after the last whole group.
+inline long VectorCacheOffset(int width, int x, int r) {
+    const long groups = width / 8;
+    if (x >= 8 * groups) return -1;
+    return 16 * (groups * r + x / 8) + 2L * (x % 8);
+}
+
 }  // namespace tovrin::test

@@ -4,10 +4,12 @@
 // Each load runs in a child process so that every answer meets a freshly
 // loaded module.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -215,8 +217,73 @@ TEST(Load, VectorUnitSubstitutesTheVectorTwins) {
         for (uintptr_t r : scalarRoutines) EXPECT_NE(vector.rows[i].routineOffset, r);
     }
     // Every row with a vector twin changes once the vector routines exist.
-    constexpr bool kVectorRoutinesBuilt = false;
+    constexpr bool kVectorRoutinesBuilt = true;
     EXPECT_EQ(changed, kVectorRoutinesBuilt ? twins : 0);
+}
+
+// A freshly loaded module with the vector unit: the first call of each vector
+// "Interleaved" routine draws the odd destination rows from the second cache
+// plane (bytes from 2 x width x height on), the second call the even rows
+// from the first plane. The child prints, per call, the destination rows
+// written and the range of cache bytes changed.
+TEST(Load, VectorInterleavedStartsWithTheOddField) {
+    constexpr int kWidth = 8, kHeight = 4;
+    int resultPipe[2];
+    ASSERT_EQ(pipe(resultPipe), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(resultPipe[0]);
+        g_answer = Answer::BitSet;
+        FILE* report = fdopen(resultPipe[1], "w");
+        const int devNull = open("/dev/null", O_WRONLY);
+        dup2(devNull, STDOUT_FILENO);  // the banner
+        void* module = dlopen(TOVRIN_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!module) _exit(1);
+        auto load = reinterpret_cast<const ScalerEntry* (*)()>(dlsym(module, "Tovrin_Load"));
+        alignas(16) uint16_t src[kWidth * (kHeight + 3)];
+        for (size_t i = 0; i < std::size(src); ++i) src[i] = static_cast<uint16_t>((i * 0x0123) & 0x7FFF);
+        for (const ScalerEntry* row = load(); row->scale != 0; ++row) {
+            if (std::strcmp(row->name, "Interleaved") != 0 || row->scale < 2) continue;
+            const int n = row->scale;
+            alignas(16) uint8_t cache[4 * kWidth * kHeight];
+            std::memset(cache, 0xFF, sizeof cache);
+            std::vector<uint16_t> dst(static_cast<size_t>(kWidth * n) * kHeight * n);
+            for (int call = 0; call < 2; ++call) {
+                std::fill(dst.begin(), dst.end(), 0xDEAD);
+                uint8_t before[sizeof cache];
+                std::memcpy(before, cache, sizeof cache);
+                row->routine(src + kWidth, 2 * kWidth, cache, dst.data(), 2 * kWidth * n, kWidth, kHeight);
+                std::string rows;
+                for (int y = 0; y < kHeight * n; ++y)
+                    if (dst[static_cast<size_t>(y) * kWidth * n] != 0xDEAD) rows += std::to_string(y) + ",";
+                int first = -1, last = -1;
+                for (int i = 0; i < static_cast<int>(sizeof cache); ++i)
+                    if (cache[i] != before[i]) last = (first < 0 ? first = i : i);
+                fprintf(report, "%d %d %s %d %d\n", n, call, rows.c_str(), first, last);
+            }
+        }
+        fclose(report);
+        _exit(0);
+    }
+    close(resultPipe[1]);
+    const std::string report = ReadAll(resultPipe[0]);
+    close(resultPipe[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::string expected;
+    for (int n = 2; n <= 5; ++n) {
+        for (int call = 0; call < 2; ++call) {
+            std::string rows;
+            for (int y = 1 - call; y < kHeight * n; y += 2) rows += std::to_string(y) + ",";
+            // The first and last source pixels have no 0xFF byte, so the
+            // changed range is the whole plane.
+            const int plane = call == 0 ? 2 * kWidth * kHeight : 0;
+            expected += std::to_string(n) + " " + std::to_string(call) + " " + rows + " " + std::to_string(plane) +
+                        " " + std::to_string(plane + 16 * (kWidth / 8) * kHeight - 1) + "\n";
+        }
+    }
+    EXPECT_EQ(report, expected);
 }
 
 }  // namespace
