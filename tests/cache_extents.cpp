@@ -45,8 +45,12 @@ size_t Blur(const G& g) { return 2 * g.width * (g.height + 1) + 2; }
 // of 4 * width + 8 bytes.
 size_t EdgeIntermediate(const G& g) { return (4 * g.width + 8) * 2 * g.height; }
 
-// "Simple Smoothing": three planes of one entry per pixel.
-size_t SmoothingPlanes(const G& g) { return 6 * g.width * g.height; }
+// "Simple Smoothing": its exact change tracking keeps four planes of one
+// entry per pixel (the documented three plus the left neighbour), and at 3x
+// four entries for the corners of the ring around the picture. That is more
+// than the three planes first documented, and within what every host gives.
+size_t SmoothingPlanes2(const G& g) { return 8 * g.width * g.height; }
+size_t SmoothingPlanes3(const G& g) { return 8 * g.width * g.height + 8; }
 
 }  // namespace
 
@@ -104,8 +108,8 @@ const RoutineExtent kRoutineExtents[105] = {
     {"Super 2xSaI", 4, EdgeIntermediate, nullptr},
     {"Super Eagle", 2, None, nullptr},
     {"Super Eagle", 4, EdgeIntermediate, nullptr},
-    {"Simple Smoothing", 2, SmoothingPlanes, nullptr},
-    {"Simple Smoothing", 3, SmoothingPlanes, nullptr},
+    {"Simple Smoothing", 2, SmoothingPlanes2, nullptr},
+    {"Simple Smoothing", 3, SmoothingPlanes3, nullptr},
 };
 
 #undef TOVRIN_SCANLINE_ROWS
