@@ -364,6 +364,14 @@ TEST_F(Cli, BadInputFailsWithOneLineAndWritesNothing) {
     }
 }
 
+// Puts a 32-bit big-endian value at `at`, then recomputes the header chunk's
+// CRC, so that a patched header reads as sound.
+void PatchHeader(std::string& png, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) png[at + i] = char(value >> (24 - 8 * i));
+    const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17));
+    for (int i = 0; i < 4; ++i) png[29 + i] = char(crc >> (24 - 8 * i));
+}
+
 // A grey 8-bit PNG of width × height black pixels, written a row at a time so
 // that a picture far larger than memory costs only its compressed size, with
 // `extraRows` further rows of zeros compressed into the image data after
@@ -389,15 +397,12 @@ void WriteBlackPng(const std::string& path, int width, int height, int extraRows
     std::fclose(f);
     if (extraRows == 0) return;
     std::string bytes = Slurp(path);
-    const uint32_t h = static_cast<uint32_t>(height);
-    for (int i = 0; i < 4; ++i) bytes[20 + i] = char(h >> (24 - 8 * i));
-    const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + 12), 17));
-    for (int i = 0; i < 4; ++i) bytes[29 + i] = char(crc >> (24 - 8 * i));
+    PatchHeader(bytes, 20, static_cast<uint32_t>(height));
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Runs the command and reports, besides its status and output, the largest
-// resident size it reached.
+// One run of the command: its status, the largest resident size it reached,
+// and what it wrote on standard error.
 struct Measured {
     int status;
     long maxResidentKiB;
@@ -419,10 +424,9 @@ TEST_F(Cli, HostileInputsFailCleanlyInBoundedMemory) {
         // The header claims 16384 × 16384 RGBA; the image data that follows
         // is the 64 × 32 picture's, or nothing at all.
         std::string claim = good;
-        for (int i = 0; i < 4; ++i) claim[16 + i] = claim[20 + i] = char(i == 2 ? 0x40 : 0);
-        claim[25] = 6;
-        const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(claim.data() + 12), 17));
-        for (int i = 0; i < 4; ++i) claim[29 + i] = char(crc >> (24 - 8 * i));
+        claim[25] = 6;  // RGBA
+        PatchHeader(claim, 16, 16384);
+        PatchHeader(claim, 20, 16384);
         std::ofstream(Path("huge-claim.png"), std::ios::binary) << claim;
         std::ofstream(Path("header-only.png"), std::ios::binary) << claim.substr(0, 33);
     }
