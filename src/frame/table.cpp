@@ -4,13 +4,13 @@
 #include <cstdio>
 
 #include "frame/routines.h"
+#include "hq/hq.h"
 #include "platform/gestalt.h"
 
 namespace tovrin {
 namespace {
 
 // Rows keep their fixed order: hosts may remember an entry by its index.
-// A family's rows appear here once its routines exist.
 ScalerEntry scalerTable[] = {
     {1, "Plain", Plain_1x},
     {2, "Plain", Plain_2x},
@@ -126,11 +126,11 @@ ScalerEntry scalerTable[] = {
     {4, "Arcade 75%", Arcade75_4x},
     {5, "Arcade 75%", Arcade75_5x},
 
-    // {2, "HQ2X", Hq2x},
+    {2, "HQ2X", Hq2x},
 
-    // {3, "HQ3X", Hq3x},
+    {3, "HQ3X", Hq3x},
 
-    // {4, "HQ4X", Hq4x},
+    {4, "HQ4X", Hq4x},
 
     {2, "2xSaI", TwoXSaI_2x},
     {4, "2xSaI", TwoXSaI_4x},
@@ -219,6 +219,7 @@ static_assert(sizeof kRule - 1 == 74 + 2);
 const VectorPair* VectorSubstitutionList() { return vectorSubstitution; }
 
 const ScalerEntry* LoadScalerTable() {
+    BuildYuvTable();
     const bool vector = VectorUnitPresent();
     if (vector) ApplyVectorSubstitution();
     std::fputs(vector ? kBannerVector : kBannerStandard, stdout);
