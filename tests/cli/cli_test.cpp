@@ -3,7 +3,11 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -357,6 +361,123 @@ TEST_F(Cli, BadInputFailsWithOneLineAndWritesNothing) {
         const Result r = Run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage: tovrin"), std::string::npos) << args;
+    }
+}
+
+// Puts a 32-bit big-endian value at `at`, then recomputes the header chunk's
+// CRC, so that a patched header reads as sound.
+void PatchHeader(std::string& png, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) png[at + i] = char(value >> (24 - 8 * i));
+    const uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(png.data() + 12), 17));
+    for (int i = 0; i < 4; ++i) png[29 + i] = char(crc >> (24 - 8 * i));
+}
+
+// A grey 8-bit PNG of width × height black pixels, written a row at a time so
+// that a picture far larger than memory costs only its compressed size, with
+// `extraRows` further rows of zeros compressed into the image data after
+// the declared ones.
+void WriteBlackPng(const std::string& path, int width, int height, int extraRows = 0) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_compression_level(png, 9);
+    png_set_filter(png, 0, PNG_FILTER_NONE);
+    // libpng refuses to write more rows than declared: declare them all, then
+    // patch the height in IHDR (and its CRC) afterwards.
+    png_set_user_limits(png, 0x7FFFFFFF, 0x7FFFFFFF);
+    png_set_IHDR(png, info, width, height + extraRows, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    const std::vector<uint8_t> row(width, 0);
+    for (int y = 0; y < height + extraRows; ++y) png_write_row(png, row.data());
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    if (extraRows == 0) return;
+    std::string bytes = Slurp(path);
+    PatchHeader(bytes, 20, static_cast<uint32_t>(height));
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// One run of the command: its status, the largest resident size it reached,
+// and what it wrote on standard error.
+struct Measured {
+    int status;
+    long maxResidentKiB;
+    std::string err;
+};
+
+// Hostile files: each is refused with one line and status 1 (or, for image
+// data beyond the declared picture, read as the declared picture), within a
+// bounded amount of memory, and leaves no output behind.
+TEST_F(Cli, HostileInputsFailCleanlyInBoundedMemory) {
+    tool::WritePng(Path("good.png"), Gradient(64, 32, false));
+    const std::string good = Slurp(Path("good.png"));
+    {
+        // Cut inside the image data, and inside the next chunk's length.
+        const size_t idat = good.find("IDAT");
+        ASSERT_NE(idat, std::string::npos);
+        std::ofstream(Path("cut-in-idat.png"), std::ios::binary) << good.substr(0, idat + 4 + 10);
+        std::ofstream(Path("cut-in-length.png"), std::ios::binary) << good.substr(0, 8 + 25 + 2);
+        // The header claims 16384 × 16384 RGBA; the image data that follows
+        // is the 64 × 32 picture's, or nothing at all.
+        std::string claim = good;
+        claim[25] = 6;  // RGBA
+        PatchHeader(claim, 16, 16384);
+        PatchHeader(claim, 20, 16384);
+        std::ofstream(Path("huge-claim.png"), std::ios::binary) << claim;
+        std::ofstream(Path("header-only.png"), std::ios::binary) << claim.substr(0, 33);
+    }
+    // A true decompression bomb: a quarter of a megabyte that inflates to a
+    // 16384 × 16384 picture (256 MiB of samples, 1 GiB as RGBA).
+    WriteBlackPng(Path("bomb.png"), 16384, 16384);
+    // Image data that goes on far past the 16 × 16 picture it declares.
+    WriteBlackPng(Path("overflowing.png"), 16, 16, 1 << 20);
+    ASSERT_EQ(mkdir(Path("adir.png").c_str(), 0755), 0);
+
+    struct Case {
+        std::string input, message;
+    };
+    const std::vector<Case> cases = {
+        {"cut-in-idat.png", "cut-in-idat.png is a corrupt or truncated PNG"},
+        {"cut-in-length.png", "cut-in-length.png is a corrupt or truncated PNG"},
+        {"huge-claim.png", "huge-claim.png is 16384x16384 pixels; the limit is"},
+        {"header-only.png", "header-only.png is a corrupt or truncated PNG"},
+        {"bomb.png", "bomb.png is 16384x16384 pixels; the limit is"},
+        {"adir.png", "cannot read adir.png: Is a directory"},
+        {"overflowing.png", ""},
+    };
+    const std::vector<std::string> before = Files();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            const std::string cmd = "cd '" + dir_ + "' && exec '" + TOVRIN_COMMAND + "' scale " + c.input +
+                                    " out.png --scaler plain --scale 2 >/dev/null 2>.stderr";
+            execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int raw = 0;
+        rusage usage{};
+        ASSERT_EQ(wait4(pid, &raw, 0, &usage), pid);
+        const Measured r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, usage.ru_maxrss, Slurp(Path(".stderr"))};
+        // Far below what decoding any of them would take; the sanitizer
+        // build's own bookkeeping included.
+        EXPECT_LT(r.maxResidentKiB, 256 * 1024) << r.err;
+        if (c.message.empty()) {
+            // Read as the picture it declares, or refused: either way cleanly.
+            EXPECT_TRUE(r.status == 0 || (r.status == 1 && r.err.rfind("tovrin: ", 0) == 0)) << r.status << r.err;
+            std::remove(Path("out.png").c_str());
+            EXPECT_EQ(Files(), before);
+            continue;
+        }
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("tovrin: " + c.message, 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(Files(), before);  // no output, no temporary file left
     }
 }
 
