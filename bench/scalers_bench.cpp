@@ -13,7 +13,7 @@
 // invalidating the cache, moving the sprite and other programs on a shared
 // machine stay out of the figures. Counters: src_px/s source pixels and
 // dst_B/s destination bytes per second, of_memset the destination rate as a
-// fraction of memset's over the same bytes (when the memset case ran first).
+// fraction of memset's over the same bytes (0 unless the memset case ran first).
 //
 // With TOVRIN_BENCH_VIDEO=DIR set, Video/... cases also play DIR/art.rgb555
 // and DIR/busy.rgb555, 200 frames of raw little-endian RGB555 each (written
@@ -235,13 +235,15 @@ struct Host {
 // memset's destination bytes per second, per magnification, once measured.
 std::array<double, 6> memsetBytesPerSecond{};
 
+// Every run carries the same counters, 0 where there is nothing to divide by:
+// the CSV output takes its columns from the first run.
 void Report(benchmark::State& state, double seconds, double frames, int scale) {
-    if (seconds <= 0) return;
+    const double perSecond = seconds > 0 ? frames / seconds : 0.0;
     const double dstBytes = 2.0 * kWidth * scale * kHeight * scale;
-    state.counters["src_px/s"] = frames * kWidth * kHeight / seconds;
-    state.counters["dst_B/s"] = frames * dstBytes / seconds;
-    if (memsetBytesPerSecond[scale] > 0)
-        state.counters["of_memset"] = frames * dstBytes / seconds / memsetBytesPerSecond[scale];
+    state.counters["src_px/s"] = perSecond * kWidth * kHeight;
+    state.counters["dst_B/s"] = perSecond * dstBytes;
+    state.counters["of_memset"] =
+        memsetBytesPerSecond[scale] > 0 ? perSecond * dstBytes / memsetBytesPerSecond[scale] : 0.0;
 }
 
 void RunScaler(benchmark::State& state, ScalerEntry entry, Kind kind, Case kase) {
@@ -289,10 +291,9 @@ void RunMemory(benchmark::State& state, int scale, bool copy) {
         state.SetIterationTime(seconds);
         total += seconds;
     }
-    Report(state, total, static_cast<double>(state.iterations()), scale);
-    state.counters.erase("of_memset");  // the ceiling itself
     if (!copy && total > 0)
         memsetBytesPerSecond[scale] = static_cast<double>(state.iterations()) * host.DstBytes() / total;
+    Report(state, total, static_cast<double>(state.iterations()), scale);
 }
 
 // The raw video of one kind: the scene scrolling left by a pixel per frame
@@ -358,7 +359,7 @@ void RunVideo(benchmark::State& state, ScalerEntry entry, const std::string& dir
         total += seconds;
     }
     Report(state, total, static_cast<double>(state.iterations()) * kVideoFrames, entry.scale);
-    if (total > 0) state.counters["fps"] = static_cast<double>(state.iterations()) * kVideoFrames / total;
+    state.counters["fps"] = total > 0 ? static_cast<double>(state.iterations()) * kVideoFrames / total : 0.0;
 }
 
 std::string RowName(const ScalerEntry& entry) {
