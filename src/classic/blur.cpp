@@ -6,6 +6,7 @@
 
 #include "frame/memory.h"
 #include "frame/routines.h"
+#include "frame/unchanged.h"
 #include "pixel/rgb555.h"
 
 namespace tovrin {
@@ -88,7 +89,8 @@ void DrawBlock(uint16_t* dst, int32_t dstRowBytes, int32_t x, int32_t y, uint16_
 // The cache is a packed copy of the source, entry (y, x) at pixel
 // y * width + x, so entry (y, width) is entry (y + 1, 0). A block is redrawn
 // when any of the four pixels it reads differs from its entry; entries of
-// the row after the picture are compared but never written.
+// the row after the picture are compared but never written. Runs of blocks
+// are skipped while everything they read is equal.
 template <int N>
 void BlurBlocks(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t* dst, int32_t dstRowBytes,
                 int32_t width, int32_t height) {
@@ -97,13 +99,18 @@ void BlurBlocks(const uint16_t* src, int32_t srcRowBytes, void* cache, uint16_t*
         const uint16_t* below = RowAt(src, srcRowBytes, y + 1);
         uint16_t* cached = static_cast<uint16_t*>(cache) + static_cast<intptr_t>(width) * y;
         const uint16_t* cachedBelow = cached + width;
-        for (int32_t x = 0; x < width; ++x) {
-            const uint16_t w5 = row[x], w6 = row[x + 1], w8 = below[x], w9 = below[x + 1];
-            if (w5 == cached[x] && w6 == cached[x + 1] && w8 == cachedBelow[x] && w9 == cachedBelow[x + 1])
-                continue;
-            cached[x] = w5;
-            DrawBlock<N>(dst, dstRowBytes, x, y, w5, w6, w8, w9);
-        }
+        // A run of eight blocks reads nine pixels of each row.
+        WalkUnits<8>(
+            width,
+            [&](intptr_t x) __attribute__((always_inline)) {
+                const uint16_t w5 = row[x], w6 = row[x + 1], w8 = below[x], w9 = below[x + 1];
+                if (w5 == cached[x] && w6 == cached[x + 1] && w8 == cachedBelow[x] && w9 == cachedBelow[x + 1])
+                    return true;
+                cached[x] = w5;
+                DrawBlock<N>(dst, dstRowBytes, static_cast<int32_t>(x), y, w5, w6, w8, w9);
+                return false;
+            },
+            [&](intptr_t i) { return SameBytes<18>(row + i, cached + i) && SameBytes<18>(below + i, cachedBelow + i); });
     }
 }
 

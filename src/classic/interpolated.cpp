@@ -7,6 +7,7 @@
 #include "classic/replicate.h"
 #include "frame/memory.h"
 #include "frame/routines.h"
+#include "frame/unchanged.h"
 #include "pixel/rgb555.h"
 
 namespace tovrin {
@@ -59,8 +60,14 @@ void Interpolated2x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint1
             const uint16_t* p = row + 2 * k;
             const uint32_t pair = LoadAt<uint32_t>(p);
             if (LoadAt<uint32_t>(p + 2) == LoadAt<uint32_t>(cached + 4 * (k + 1)) &&
-                pair == LoadAt<uint32_t>(cached + 4 * k))
+                pair == LoadAt<uint32_t>(cached + 4 * k)) [[unlikely]] {
+                // A run of eight pairs compares nine pairs with nine words;
+                // the loop's step moves past the last one skipped.
+                k = SkipUnchangedRuns<8>(k + 1, pairs, [=](int32_t i) {
+                    return SameBytes<36>(row + 2 * i, cached + 4 * i);
+                }) - 1;
                 continue;
+            }
             StoreAt(cached + 4 * k, pair);
             const uint16_t a = p[0], b = p[1], c = p[2];
             PutGroup<2, S>(dst, dstRowBytes, 4 * k, y,
@@ -79,7 +86,13 @@ void Interpolated4x(const uint16_t* src, int32_t srcRowBytes, void* cache, uint1
         uint16_t* cached = static_cast<uint16_t*>(cache) + static_cast<intptr_t>(width + 1) * y;
         for (int32_t x = 0; x < width; ++x) {
             const uint16_t w5 = row[x], w6 = row[x + 1];
-            if (w6 == cached[x + 1] && w5 == cached[x]) continue;
+            if (w6 == cached[x + 1] && w5 == cached[x]) [[unlikely]] {
+                // A run of sixteen pixels compares seventeen with their entries.
+                x = SkipUnchangedRuns<16>(x + 1, width, [=](int32_t i) {
+                    return SameBytes<34>(row + i, cached + i);
+                }) - 1;
+                continue;
+            }
             cached[x] = w5;
             const uint16_t m = Rgb555_Average(w5, w6);
             PutGroup<4, S>(dst, dstRowBytes, 4 * x, y,
@@ -103,7 +116,13 @@ void InterpolatedQuads(const uint16_t* src, int32_t srcRowBytes, void* cache, ui
         for (int32_t q = 0; q < quads; ++q) {
             const uint16_t* p = row + 4 * q;
             uint16_t* c = cached + 4 * q;
-            if (LoadAt<uint64_t>(p) == LoadAt<uint64_t>(c) && p[4] == c[4]) continue;
+            if (LoadAt<uint64_t>(p) == LoadAt<uint64_t>(c) && p[4] == c[4]) [[unlikely]] {
+                // A run of four quads compares seventeen pixels with the cache.
+                q = SkipUnchangedRuns<4>(q + 1, quads, [=](int32_t i) {
+                    return SameBytes<34>(row + 4 * i, cached + 4 * i);
+                }) - 1;
+                continue;
+            }
             bool d[5];
             for (int i = 0; i < 5; ++i) d[i] = p[i] != c[i];
             const uint16_t a01 = Rgb555_Average(p[0], p[1]), a12 = Rgb555_Average(p[1], p[2]);

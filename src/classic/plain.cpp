@@ -6,6 +6,7 @@
 #include "classic/replicate.h"
 #include "frame/memory.h"
 #include "frame/routines.h"
+#include "frame/unchanged.h"
 
 namespace tovrin {
 
@@ -23,13 +24,18 @@ TOVRIN_ROUTINE(Plain_2x) {
     for (int32_t r = 0; r < height; ++r) {
         const uint16_t* row = RowAt(src, srcRowBytes, r);
         uint8_t* cached = BytesAt(cache, static_cast<intptr_t>(r) * srcRowBytes);
-        for (int32_t k = 0; k < pairs; ++k) {
-            const uint32_t pair = LoadAt<uint32_t>(row + 2 * k);
-            if (pair == LoadAt<uint32_t>(cached + 4 * k)) continue;
-            StoreAt(cached + 4 * k, pair);
-            const uint16_t p0 = row[2 * k], p1 = row[2 * k + 1];
-            WriteBlock(dst, dstRowBytes, 4 * k, 2 * r, 2, MakeBlock(p0, p0, p1, p1));
-        }
+        // Runs of eight pairs skipped after an unchanged pair.
+        WalkUnits<8>(
+            pairs,
+            [&](intptr_t k) __attribute__((always_inline)) {
+                const uint32_t pair = LoadAt<uint32_t>(row + 2 * k);
+                if (pair == LoadAt<uint32_t>(cached + 4 * k)) return true;
+                StoreAt(cached + 4 * k, pair);
+                const uint16_t p0 = row[2 * k], p1 = row[2 * k + 1];
+                WriteBlock(dst, dstRowBytes, 4 * k, 2 * r, 2, MakeBlock(p0, p0, p1, p1));
+                return false;
+            },
+            [&](intptr_t i) { return SameBytes<32>(row + 2 * i, cached + 4 * i); });
     }
 }
 

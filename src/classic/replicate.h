@@ -8,6 +8,7 @@
 
 #include "frame/memory.h"
 #include "frame/routines.h"
+#include "frame/unchanged.h"
 #include "pixel/rgb555.h"
 
 namespace tovrin {
@@ -54,7 +55,9 @@ inline Block ReplicatedBlock(const uint16_t* p, int b) {
 // N (2 to 5) and calls write(column, block) for every 4-pixel destination
 // block that shows a pixel differing from the cache, in order from the left,
 // after the changed unit has been stored into the cache. `block` is the
-// plain replicated block; the caller applies its effect.
+// plain replicated block; the caller applies its effect. At 2x and 4x an
+// unchanged unit is followed by a run test over the next units (the quad
+// forms are cheap enough per pixel already).
 //   2x: pairs of whole quads, cache + 4 + 8Q * r + 2x
 //   3x, 5x: quads, then pixel by pixel, cache + 8Q * r + 2x
 //   4x: every pixel, cache + 2 + 2 * (width * r + x)
@@ -63,19 +66,36 @@ inline void ForEachChangedBlock(const uint16_t* row, void* cache, int32_t width,
     const int32_t quads = width / 4;
     if constexpr (N == 2) {
         uint8_t* cached = BytesAt(cache, 4 + intptr_t{8} * quads * r);
-        for (int32_t k = 0; k < 2 * quads; ++k) {
+        // Runs of eight pairs (32 bytes) skipped after an unchanged pair.
+        constexpr int32_t kRun = 8;
+        const int32_t pairs = 2 * quads;
+        for (int32_t k = 0; k < pairs;) {
             const uint32_t pair = LoadAt<uint32_t>(row + 2 * k);
-            if (pair == LoadAt<uint32_t>(cached + 4 * k)) continue;
+            if (pair == LoadAt<uint32_t>(cached + 4 * k)) [[unlikely]] {
+                k = SkipUnchangedRuns<kRun>(k + 1, pairs, [=](int32_t i) {
+                    return SameBytes<4 * kRun>(row + 2 * i, cached + 4 * i);
+                });
+                continue;
+            }
             StoreAt(cached + 4 * k, pair);
             write(4 * k, ReplicatedBlock<2>(row + 2 * k, 0));
+            ++k;
         }
     } else if constexpr (N == 4) {
         uint8_t* cached = BytesAt(cache, 2 + intptr_t{2} * width * r);
-        for (int32_t x = 0; x < width; ++x) {
+        // Runs of sixteen pixels (32 bytes) skipped after an unchanged pixel.
+        constexpr int32_t kRun = 16;
+        for (int32_t x = 0; x < width;) {
             const uint16_t p = row[x];
-            if (p == LoadAt<uint16_t>(cached + 2 * x)) continue;
+            if (p == LoadAt<uint16_t>(cached + 2 * x)) [[unlikely]] {
+                x = SkipUnchangedRuns<kRun>(x + 1, width, [=](int32_t i) {
+                    return SameBytes<2 * kRun>(row + i, cached + 2 * i);
+                });
+                continue;
+            }
             StoreAt(cached + 2 * x, p);
             write(4 * x, MakeBlock(p, p, p, p));
+            ++x;
         }
     } else {
         static_assert(N == 3 || N == 5, "magnification without a replicating layout");
