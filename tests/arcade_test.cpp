@@ -35,9 +35,10 @@ class ArcadeDraw : public testing::TestWithParam<std::tuple<int, int, DrawSize>>
 TEST_P(ArcadeDraw, FullDrawRepeatAndChanges) {
     const auto [form, n, size] = GetParam();
     const Shade shade = kForms[form].shade;
-    CheckRoutine(MaskedRules(kForms[form].name, kForms[form].routines[n], n,
-                             [shade, n](const Source& s, int X, int Y) { return Picture(shade, n, s, X, Y); }),
-                 size, 900 + n + size.width);
+    for (bool everyColumn : {false, true})
+        CheckRoutine(MaskedRules(kForms[form].name, kForms[form].routines[n], n,
+                                 [shade, n](const Source& s, int X, int Y) { return Picture(shade, n, s, X, Y); }),
+                     size, 900 + n + size.width, everyColumn);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, ArcadeDraw,

@@ -87,7 +87,7 @@ class BlurDraw : public testing::TestWithParam<std::tuple<int, DrawSize>> {};
 
 TEST_P(BlurDraw, FullDrawRepeatAndChanges) {
     const auto [n, size] = GetParam();
-    CheckRoutine(Rules(n), size, 311 + size.width + n);
+    for (bool everyColumn : {false, true}) CheckRoutine(Rules(n), size, 311 + size.width + n, everyColumn);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, BlurDraw,

@@ -114,7 +114,8 @@ class InterpolatedDraw : public testing::TestWithParam<std::tuple<int, int, Draw
 
 TEST_P(InterpolatedDraw, FullDrawRepeatAndChanges) {
     const auto [form, n, size] = GetParam();
-    CheckRoutine(Rules(kForms[form], n), size, 77 + size.width + n);
+    for (bool everyColumn : {false, true})
+        CheckRoutine(Rules(kForms[form], n), size, 77 + size.width + n, everyColumn);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, InterpolatedDraw,

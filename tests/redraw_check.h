@@ -78,7 +78,10 @@ struct DrawSize {
 // Full draw over an invalidated cache, a repeated call, then one changed
 // pixel at a time at the start, middle and end of the first, a middle and
 // the last row. Every call is checked pixel by pixel and against the guards.
-inline void CheckRoutine(const RoutineRules& rules, const DrawSize& size, uint32_t seed) {
+// With everyColumn the changes go to every column of a middle and the last
+// row instead, so that a change sits at every place of a run of unchanged
+// units that a walk may skip as a whole.
+inline void CheckRoutine(const RoutineRules& rules, const DrawSize& size, uint32_t seed, bool everyColumn = false) {
     const auto [width, height, srcPad, dstPad, colours] = size;
     const int n = rules.scale;
     SCOPED_TRACE(testing::Message() << rules.name << " " << width << "x" << height << " srcPad " << srcPad
@@ -105,8 +108,13 @@ inline void CheckRoutine(const RoutineRules& rules, const DrawSize& size, uint32
         << "repeated call";
 
     std::vector<std::pair<int, int>> changes;
-    for (int y : {0, height / 2, height - 1})
-        for (int x : {0, width / 2, width / 2 + 1, width - 1}) changes.emplace_back(x, y);
+    if (everyColumn) {
+        for (int y : {height / 2, height - 1})
+            for (int x = 0; x < width; ++x) changes.emplace_back(x, y);
+    } else {
+        for (int y : {0, height / 2, height - 1})
+            for (int x : {0, width / 2, width / 2 + 1, width - 1}) changes.emplace_back(x, y);
+    }
     for (const auto& [x, y] : changes) {
         src.at(x, y) ^= 0x2529;
         dst.Reset();

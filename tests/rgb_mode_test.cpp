@@ -43,9 +43,10 @@ class RgbModeDraw : public testing::TestWithParam<std::tuple<int, DrawSize>> {};
 
 TEST_P(RgbModeDraw, FullDrawRepeatAndChanges) {
     const auto [n, size] = GetParam();
-    CheckRoutine(MaskedRules("RGB Mode", kRgbMode[n], n,
-                             [n](const Source& s, int X, int Y) { return Picture(n, s, X, Y); }),
-                 size, 500 + n + size.width);
+    for (bool everyColumn : {false, true})
+        CheckRoutine(MaskedRules("RGB Mode", kRgbMode[n], n,
+                                 [n](const Source& s, int X, int Y) { return Picture(n, s, X, Y); }),
+                     size, 500 + n + size.width, everyColumn);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routines, RgbModeDraw,
